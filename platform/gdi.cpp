@@ -1,0 +1,328 @@
+#include <algorithm>
+#include <unordered_map>
+
+#include "platform/gdi_objects.h"
+
+namespace {
+
+// Live objects by handle value. Stale handles find nothing instead of freed memory.
+std::unordered_map<const void*, std::unique_ptr<GdiObject>>& Objects() {
+  static auto* objects = new std::unordered_map<const void*, std::unique_ptr<GdiObject>>;
+  return *objects;
+}
+
+template <typename T>
+T* Register(std::unique_ptr<T> object) {
+  T* raw = object.get();
+  Objects().emplace(static_cast<const void*>(static_cast<GdiObject*>(raw)), std::move(object));
+  return raw;
+}
+
+template <typename T>
+T* Lookup(const void* handle, GdiKind kind) {
+  auto it = Objects().find(handle);
+  if (it == Objects().end() || it->second->kind != kind) return nullptr;
+  return static_cast<T*>(it->second.get());
+}
+
+template <typename H>
+H HandleOf(GdiObject* object) {
+  return reinterpret_cast<H>(static_cast<void*>(object));
+}
+
+// The defaults every fresh device context holds, as Windows' stock objects.
+Pen* DefaultPen() {
+  static Pen* pen = [] {
+    auto p = std::make_unique<Pen>(1, PixelFromColor(RGB(0, 0, 0)));
+    p->stock = true;
+    return Register(std::move(p));
+  }();
+  return pen;
+}
+
+Bitmap* DefaultBitmap() {
+  static Bitmap* bitmap = [] {
+    auto b = std::make_unique<Bitmap>(Pixmap(1, 1));
+    b->stock = true;
+    return Register(std::move(b));
+  }();
+  return bitmap;
+}
+
+// Puts `object` in a context's slot and returns what was there.
+template <typename T>
+T* Swap(T*& slot, T* object) {
+  T* previous = slot;
+  if (previous) previous->selections--;
+  slot = object;
+  object->selections++;
+  return previous;
+}
+
+HDC NewDc(Pixmap* surface) {
+  auto dc = std::make_unique<DeviceContext>();
+  dc->surface = surface;
+  if (!surface) Swap(dc->bitmap, DefaultBitmap());
+  Swap(dc->pen, DefaultPen());
+  return HandleOf<HDC>(Register(std::move(dc)));
+}
+
+using PixelOp = uint32_t (*)(uint32_t dest, uint32_t src);
+
+PixelOp OpFor(DWORD rop) {
+  switch (rop) {
+    case SRCCOPY: return [](uint32_t, uint32_t s) { return s; };
+    case SRCAND: return [](uint32_t d, uint32_t s) { return d & s; };
+    case SRCPAINT: return [](uint32_t d, uint32_t s) { return d | s; };
+    default: return nullptr;
+  }
+}
+
+// One axis of a blit: moves the start of both runs and shortens them so that
+// every position lies inside both extents.
+struct Span {
+  int64_t dest, src, length;
+};
+
+Span ClipSpan(int64_t dest, int64_t src, int64_t length, int64_t destExtent, int64_t srcExtent) {
+  int64_t skip = std::max({int64_t(0), -dest, -src});
+  dest += skip;
+  src += skip;
+  length -= skip;
+  length = std::min({length, destExtent - dest, srcExtent - src});
+  return {dest, src, std::max<int64_t>(length, 0)};
+}
+
+}  // namespace
+
+bool BitmapSizeAllowed(int64_t width, int64_t height) {
+  return width > 0 && height > 0 && width <= kMaxBitmapSide && height <= kMaxBitmapSide &&
+         width * height <= kMaxBitmapPixels;
+}
+
+std::mutex& GdiMutex() {
+  static std::mutex* mutex = new std::mutex;
+  return *mutex;
+}
+
+DeviceContext* LookupDc(HDC hdc) {
+  return Lookup<DeviceContext>(hdc, GdiKind::DeviceContext);
+}
+
+HDC CreateSurfaceDC(Pixmap* surface) {
+  std::lock_guard lock(GdiMutex());
+  return NewDc(surface);
+}
+
+Pixmap* LockedTargetOf(HDC hdc) {
+  DeviceContext* dc = LookupDc(hdc);
+  return dc ? &dc->Target() : nullptr;
+}
+
+HDC CreateCompatibleDC(HDC) {
+  std::lock_guard lock(GdiMutex());
+  return NewDc(nullptr);
+}
+
+BOOL DeleteDC(HDC hdc) {
+  std::lock_guard lock(GdiMutex());
+  DeviceContext* dc = LookupDc(hdc);
+  if (!dc) return FALSE;
+  if (dc->bitmap) dc->bitmap->selections--;
+  dc->pen->selections--;
+  Objects().erase(hdc);
+  return TRUE;
+}
+
+HBITMAP CreateCompatibleBitmap(HDC, int cx, int cy) {
+  if (!BitmapSizeAllowed(cx, cy)) return nullptr;
+  auto bitmap = std::make_unique<Bitmap>(Pixmap(cx, cy));
+  std::lock_guard lock(GdiMutex());
+  return HandleOf<HBITMAP>(Register(std::move(bitmap)));
+}
+
+HBITMAP CreateDIBitmap(HDC, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
+                       const BITMAPINFO* bmi, UINT usage) {
+  if (!header || usage != DIB_RGB_COLORS) return nullptr;
+  Pixmap pixmap;
+  if (init & CBM_INIT) {
+    if (!bits || !bmi || !DecodeDib(bmi->bmiHeader, bits, bmi, &pixmap)) return nullptr;
+    // The size comes from `header`; the rows are read as `bmi` describes them.
+    if (pixmap.width != header->biWidth || pixmap.height != std::abs(int64_t(header->biHeight))) {
+      return nullptr;
+    }
+  } else {
+    if (header->biSize != sizeof(BITMAPINFOHEADER) ||
+        !BitmapSizeAllowed(header->biWidth, std::abs(int64_t(header->biHeight)))) {
+      return nullptr;
+    }
+    pixmap = Pixmap(header->biWidth, std::abs(header->biHeight));
+  }
+  auto bitmap = std::make_unique<Bitmap>(std::move(pixmap));
+  std::lock_guard lock(GdiMutex());
+  return HandleOf<HBITMAP>(Register(std::move(bitmap)));
+}
+
+HPALETTE CreatePalette(const LOGPALETTE* palette) {
+  if (!palette || palette->palVersion != 0x300) return nullptr;
+  std::vector<PALETTEENTRY> entries(palette->palPalEntry, palette->palPalEntry + palette->palNumEntries);
+  auto object = std::make_unique<Palette>(std::move(entries));
+  std::lock_guard lock(GdiMutex());
+  return HandleOf<HPALETTE>(Register(std::move(object)));
+}
+
+HPEN CreatePen(int style, int width, COLORREF color) {
+  if (style != PS_SOLID) return nullptr;
+  auto pen = std::make_unique<Pen>(std::max(width, 1), PixelFromColor(color));
+  std::lock_guard lock(GdiMutex());
+  return HandleOf<HPEN>(Register(std::move(pen)));
+}
+
+HGDIOBJ SelectObject(HDC hdc, HGDIOBJ object) {
+  std::lock_guard lock(GdiMutex());
+  DeviceContext* dc = LookupDc(hdc);
+  if (!dc) return nullptr;
+  if (Bitmap* bitmap = Lookup<Bitmap>(object, GdiKind::Bitmap)) {
+    // A window's context draws into the window, and a bitmap lives in one context at a
+    // time (but the shared default may be put back anywhere).
+    bool elsewhere = !bitmap->stock && bitmap->selections > 0 && bitmap != dc->bitmap;
+    if (dc->surface || elsewhere) return nullptr;
+    return Swap(dc->bitmap, bitmap);
+  }
+  if (Pen* pen = Lookup<Pen>(object, GdiKind::Pen)) return Swap(dc->pen, pen);
+  return nullptr;
+}
+
+BOOL DeleteObject(HGDIOBJ object) {
+  std::lock_guard lock(GdiMutex());
+  auto it = Objects().find(object);
+  if (it == Objects().end() || it->second->kind == GdiKind::DeviceContext) return FALSE;
+  if (it->second->stock) return TRUE;
+  if (it->second->selections > 0) return FALSE;
+  Objects().erase(it);
+  return TRUE;
+}
+
+BOOL BitBlt(HDC dest, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWORD rop) {
+  PixelOp op = OpFor(rop);
+  std::lock_guard lock(GdiMutex());
+  DeviceContext* d = LookupDc(dest);
+  DeviceContext* s = LookupDc(src);
+  if (!op || !d || !s) return FALSE;
+  Pixmap& to = d->Target();
+  const Pixmap& from = s->Target();
+  Span h = ClipSpan(x, x1, cx, to.width, from.width);
+  Span v = ClipSpan(y, y1, cy, to.height, from.height);
+  if (h.length == 0 || v.length == 0) return TRUE;
+
+  // A blit within one bitmap reads the source as it was before the blit.
+  const Pixmap* source = &from;
+  Pixmap snapshot;
+  if (&to == &from) {
+    snapshot = from;
+    source = &snapshot;
+  }
+  for (int64_t row = 0; row < v.length; row++) {
+    uint32_t* out = to.Row(int(v.dest + row)) + h.dest;
+    const uint32_t* in = source->Row(int(v.src + row)) + h.src;
+    for (int64_t i = 0; i < h.length; i++) out[i] = op(out[i], in[i]);
+  }
+  return TRUE;
+}
+
+BOOL StretchBlt(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC src, int xSrc, int ySrc,
+                int wSrc, int hSrc, DWORD rop) {
+  if (rop != SRCCOPY || wDest <= 0 || hDest <= 0 || wSrc <= 0 || hSrc <= 0) return FALSE;
+  std::lock_guard lock(GdiMutex());
+  DeviceContext* d = LookupDc(dest);
+  DeviceContext* s = LookupDc(src);
+  if (!d || !s) return FALSE;
+  Pixmap& to = d->Target();
+  Pixmap snapshot;
+  const Pixmap* from = &s->Target();
+  if (from == &to) {
+    snapshot = to;
+    from = &snapshot;
+  }
+  int64_t rowStart = std::max<int64_t>(yDest, 0);
+  int64_t rowEnd = std::min<int64_t>(int64_t(yDest) + hDest, to.height);
+  int64_t colStart = std::max<int64_t>(xDest, 0);
+  int64_t colEnd = std::min<int64_t>(int64_t(xDest) + wDest, to.width);
+  for (int64_t row = rowStart; row < rowEnd; row++) {
+    int64_t sy = ySrc + (row - yDest) * hSrc / hDest;
+    if (sy < 0 || sy >= from->height) continue;
+    uint32_t* out = to.Row(int(row));
+    const uint32_t* in = from->Row(int(sy));
+    for (int64_t col = colStart; col < colEnd; col++) {
+      int64_t sx = xSrc + (col - xDest) * wSrc / wDest;
+      if (sx >= 0 && sx < from->width) out[col] = in[sx];
+    }
+  }
+  return TRUE;
+}
+
+BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT previous) {
+  std::lock_guard lock(GdiMutex());
+  DeviceContext* dc = LookupDc(hdc);
+  if (!dc) return FALSE;
+  if (previous) *previous = dc->position;
+  dc->position = {x, y};
+  return TRUE;
+}
+
+namespace {
+
+__int128 FloorDiv(__int128 a, int64_t b) {
+  __int128 q = a / b;
+  return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+void Stamp(Pixmap& to, int64_t x, int64_t y, int width, uint32_t pixel) {
+  int64_t left = x - (width - 1) / 2;
+  int64_t top = y - (width - 1) / 2;
+  for (int64_t py = std::max<int64_t>(top, 0); py < std::min<int64_t>(top + width, to.height); py++) {
+    for (int64_t px = std::max<int64_t>(left, 0); px < std::min<int64_t>(left + width, to.width); px++) {
+      to.Row(int(py))[px] = pixel;
+    }
+  }
+}
+
+// The points of a line from (x0, y0) up to, not including, (x1, y1), stepping along
+// the major axis; only the steps that can reach the pixmap are visited.
+void DrawLine(Pixmap& to, int64_t x0, int64_t y0, int64_t x1, int64_t y1, const Pen& pen) {
+  int64_t dx = x1 - x0, dy = y1 - y0;
+  bool xMajor = std::abs(dx) >= std::abs(dy);
+  int64_t steps = xMajor ? std::abs(dx) : std::abs(dy);
+  if (steps == 0) return;
+  int64_t start = xMajor ? x0 : y0;
+  int64_t dir = (xMajor ? dx : dy) > 0 ? 1 : -1;
+  int64_t extent = xMajor ? to.width : to.height;
+  int64_t margin = pen.width;
+  // i is visible on the major axis when start + dir * i lies in [-margin, extent + margin).
+  int64_t lo = dir > 0 ? -margin - start : start - (extent + margin) + 1;
+  int64_t hi = dir > 0 ? extent + margin - start - 1 : start + margin;
+  lo = std::max<int64_t>(lo, 0);
+  hi = std::min<int64_t>(hi, steps - 1);
+  int64_t minor = xMajor ? dy : dx;
+  for (int64_t i = lo; i <= hi; i++) {
+    int64_t along = start + dir * i;
+    __int128 twice = __int128(2) * i * minor + steps;
+    int64_t across = (xMajor ? y0 : x0) + int64_t(FloorDiv(twice, 2 * steps));
+    if (xMajor) {
+      Stamp(to, along, across, pen.width, pen.pixel);
+    } else {
+      Stamp(to, across, along, pen.width, pen.pixel);
+    }
+  }
+}
+
+}  // namespace
+
+BOOL LineTo(HDC hdc, int x, int y) {
+  std::lock_guard lock(GdiMutex());
+  DeviceContext* dc = LookupDc(hdc);
+  if (!dc) return FALSE;
+  DrawLine(dc->Target(), dc->position.x, dc->position.y, x, y, *dc->pen);
+  dc->position = {x, y};
+  return TRUE;
+}

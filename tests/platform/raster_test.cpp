@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <thread>
+
+#include "tests/platform/canvas.h"
+
+namespace {
+
+constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kWhite = 0xFFFFFF;
+
+struct RopCase {
+  const char* name;
+  uint32_t dest, src;
+  DWORD rop;
+  uint32_t expected;
+};
+
+TEST(Raster, OperationsCombinePixels) {
+  const RopCase cases[] = {
+      {"copy", kRed, kGreen, SRCCOPY, kGreen},
+      {"and keeps what a white mask keeps", 0x123456, kWhite, SRCAND, 0x123456},
+      {"and clears where the mask is black", 0x123456, 0, SRCAND, 0},
+      {"or paints a colour cell", 0x100000, 0x000FF0, SRCPAINT, 0x100FF0},
+  };
+  for (const RopCase& c : cases) {
+    Canvas dest(1, 1, c.dest), src(1, 1, c.src);
+    EXPECT_TRUE(BitBlt(dest.dc, 0, 0, 1, 1, src.dc, 0, 0, c.rop)) << c.name;
+    EXPECT_EQ(dest.At(0, 0), c.expected) << c.name;
+  }
+}
+
+TEST(Raster, MaskThenColourDrawsATransparentSprite) {
+  // A 2 x 1 sprite: the left pixel transparent, the right one blue.
+  Canvas background(2, 1, {kRed, kGreen});
+  Canvas mask(2, 1, {kWhite, 0});
+  Canvas colour(2, 1, {0, kBlue});
+  Canvas scratch(2, 1);
+  BitBlt(scratch.dc, 0, 0, 2, 1, background.dc, 0, 0, SRCCOPY);
+  BitBlt(scratch.dc, 0, 0, 2, 1, mask.dc, 0, 0, SRCAND);
+  BitBlt(scratch.dc, 0, 0, 2, 1, colour.dc, 0, 0, SRCPAINT);
+  EXPECT_EQ(scratch.At(0, 0), kRed);
+  EXPECT_EQ(scratch.At(1, 0), kBlue);
+}
+
+TEST(Raster, UnknownOperationIsRefused) {
+  Canvas dest(1, 1, kRed), src(1, 1, kGreen);
+  EXPECT_FALSE(BitBlt(dest.dc, 0, 0, 1, 1, src.dc, 0, 0, 0x00660046));
+  EXPECT_EQ(dest.At(0, 0), kRed);
+}
+
+// Blits of a 3 x 2 source holding 1..6 into a 4 x 3 destination of zeros; the result
+// is written row by row, '.' for an untouched pixel.
+struct ClipCase {
+  const char* name;
+  int x, y, cx, cy, x1, y1;
+  const char* expected;
+};
+
+std::string Render(const Canvas& canvas, int width) {
+  std::string out;
+  std::vector<uint32_t> pixels = canvas.Pixels();
+  for (size_t i = 0; i < pixels.size(); i++) {
+    if (i > 0 && i % width == 0) out += '/';
+    out += pixels[i] ? char('0' + pixels[i]) : '.';
+  }
+  return out;
+}
+
+TEST(Raster, BlitsClipToBothBitmaps) {
+  const ClipCase cases[] = {
+      {"whole", 0, 0, 3, 2, 0, 0, "123./456./...."},
+      {"left and top edge", -1, -1, 3, 2, 0, 0, "56../..../...."},
+      {"right edge", 2, 0, 3, 2, 0, 0, "..12/..45/...."},
+      {"bottom edge", 0, 2, 3, 2, 0, 0, "..../..../123."},
+      {"source smaller than asked", 0, 0, 4, 3, 0, 0, "123./456./...."},
+      {"source before its origin", 0, 0, 3, 2, -1, -1, "..../.12./...."},
+      {"source past its end", 0, 0, 2, 2, 2, 1, "6.../..../...."},
+      {"outside the destination", 4, 0, 3, 2, 0, 0, "..../..../...."},
+      {"outside the source", 0, 0, 3, 2, 3, 0, "..../..../...."},
+      {"empty", 0, 0, 0, 2, 0, 0, "..../..../...."},
+      {"negative size", 2, 2, -2, -2, 0, 0, "..../..../...."},
+      {"extreme", INT_MIN, INT_MIN, INT_MAX, INT_MAX, INT_MAX, INT_MIN, "..../..../...."},
+      {"extreme size", 0, 0, INT_MAX, INT_MAX, 0, 0, "123./456./...."},
+  };
+  for (const ClipCase& c : cases) {
+    Canvas source(3, 2, {1, 2, 3, 4, 5, 6});
+    Canvas dest(4, 3);
+    BitBlt(dest.dc, c.x, c.y, c.cx, c.cy, source.dc, c.x1, c.y1, SRCCOPY);
+    EXPECT_EQ(Render(dest, 4), c.expected) << c.name;
+  }
+}
+
+TEST(Raster, BlitWithinOneBitmapReadsTheOriginal) {
+  Canvas canvas(4, 1, {1, 2, 3, 4});
+  BitBlt(canvas.dc, 1, 0, 3, 1, canvas.dc, 0, 0, SRCCOPY);
+  EXPECT_EQ(Render(canvas, 4), "1123");
+}
+
+TEST(Raster, StretchDoublesEveryPixelIntoABlock) {
+  Canvas source(2, 2, {1, 2, 3, 4});
+  Canvas dest(4, 4);
+  EXPECT_TRUE(StretchBlt(dest.dc, 0, 0, 4, 4, source.dc, 0, 0, 2, 2, SRCCOPY));
+  EXPECT_EQ(Render(dest, 4), "1122/1122/3344/3344");
+}
+
+TEST(Raster, StretchShrinksByNearestPixel) {
+  Canvas source(4, 2, {1, 2, 3, 4, 5, 6, 7, 8});
+  Canvas dest(2, 1);
+  StretchBlt(dest.dc, 0, 0, 2, 1, source.dc, 0, 0, 4, 2, SRCCOPY);
+  EXPECT_EQ(Render(dest, 2), "13");
+}
+
+TEST(Raster, StretchClipsToBothBitmaps) {
+  Canvas source(2, 2, {1, 2, 3, 4});
+  Canvas dest(3, 3);
+  // Half of the doubled picture lies left of and above the destination...
+  StretchBlt(dest.dc, -1, -1, 4, 4, source.dc, 0, 0, 2, 2, SRCCOPY);
+  EXPECT_EQ(Render(dest, 3), "122/344/344");
+  // ...and a source rectangle past the source's edge draws only what exists.
+  Canvas other(3, 3);
+  StretchBlt(other.dc, 0, 0, 3, 3, source.dc, 1, 1, 3, 3, SRCCOPY);
+  EXPECT_EQ(Render(other, 3), "4../.../...");
+  EXPECT_FALSE(StretchBlt(other.dc, 0, 0, 3, 3, source.dc, 0, 0, 2, 2, SRCAND));
+  EXPECT_TRUE(StretchBlt(other.dc, INT_MIN, INT_MIN, INT_MAX, INT_MAX, source.dc, 0, 0, 2, 2, SRCCOPY));
+}
+
+TEST(DeviceContext, StartsWithTheWindowsDefaults) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  EXPECT_EQ(SetBkMode(dc, TRANSPARENT), OPAQUE);
+  EXPECT_EQ(SetTextColor(dc, RGB(1, 2, 3)), RGB(0, 0, 0));
+  // The default bitmap is 1 x 1 and the default pen black: a line paints its pixel.
+  Canvas white(2, 2, kWhite);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc, 2, 2);
+  HGDIOBJ defaultBitmap = SelectObject(dc, bitmap);
+  ASSERT_NE(defaultBitmap, nullptr);
+  BitBlt(dc, 0, 0, 2, 2, white.dc, 0, 0, SRCCOPY);
+  MoveToEx(dc, 0, 0, nullptr);
+  LineTo(dc, 2, 0);
+  {
+    std::lock_guard lock(GdiMutex());
+    EXPECT_EQ(LockedTargetOf(dc)->Row(0)[0], 0u);
+    EXPECT_EQ(LockedTargetOf(dc)->Row(0)[1], 0u);
+    EXPECT_EQ(LockedTargetOf(dc)->Row(1)[0], kWhite);
+  }
+  EXPECT_EQ(SelectObject(dc, defaultBitmap), bitmap);
+  EXPECT_TRUE(DeleteObject(bitmap));
+  EXPECT_TRUE(DeleteDC(dc));
+}
+
+TEST(DeviceContext, ObjectsInUseAreKeptAndStaleHandlesRefused) {
+  HDC first = CreateCompatibleDC(nullptr);
+  HDC second = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(first, 4, 4);
+  HGDIOBJ original = SelectObject(first, bitmap);
+  EXPECT_EQ(SelectObject(second, bitmap), nullptr) << "a bitmap lives in one context at a time";
+  EXPECT_FALSE(DeleteObject(bitmap)) << "selected bitmaps are not deleted";
+  SelectObject(first, original);
+  EXPECT_TRUE(DeleteObject(bitmap));
+  EXPECT_FALSE(DeleteObject(bitmap));
+  EXPECT_EQ(SelectObject(first, bitmap), nullptr);
+  EXPECT_TRUE(DeleteDC(first));
+  EXPECT_FALSE(DeleteDC(first));
+  EXPECT_FALSE(BitBlt(first, 0, 0, 1, 1, second, 0, 0, SRCCOPY));
+  EXPECT_EQ(SelectObject(second, CreatePalette(nullptr)), nullptr);
+  DeleteDC(second);
+}
+
+TEST(DeviceContext, RefusesBitmapsItCannotHold) {
+  EXPECT_EQ(CreateCompatibleBitmap(nullptr, 0, 5), nullptr);
+  EXPECT_EQ(CreateCompatibleBitmap(nullptr, 5, -1), nullptr);
+  EXPECT_EQ(CreateCompatibleBitmap(nullptr, INT_MAX, INT_MAX), nullptr);
+}
+
+TEST(DeviceContext, BitmapsAndPalettesCanBeMadeWhileAnotherThreadDraws) {
+  Canvas dest(64, 64), src(64, 64, kRed);
+  std::thread maker([] {
+    for (int i = 0; i < 200; i++) {
+      HBITMAP bitmap = MakeBitmap(8, 8, std::vector<uint32_t>(64, kBlue));
+      LOGPALETTE palette = {0x300, 1, {{1, 2, 3, PC_NOCOLLAPSE}}};
+      HPALETTE handle = CreatePalette(&palette);
+      EXPECT_NE(bitmap, nullptr);
+      EXPECT_NE(handle, nullptr);
+      DeleteObject(bitmap);
+      DeleteObject(handle);
+    }
+  });
+  for (int i = 0; i < 200; i++) BitBlt(dest.dc, 0, 0, 64, 64, src.dc, 0, 0, SRCCOPY);
+  maker.join();
+  EXPECT_EQ(dest.At(63, 63), kRed);
+}
+
+}  // namespace
