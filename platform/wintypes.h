@@ -63,3 +63,7 @@ constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) { return r | (g << 8) | (DWORD(b)
 constexpr BYTE GetRValue(COLORREF c) { return BYTE(c); }
 constexpr BYTE GetGValue(COLORREF c) { return BYTE(c >> 8); }
 constexpr BYTE GetBValue(COLORREF c) { return BYTE(c >> 16); }
+
+constexpr WORD MAKEWORD(BYTE low, BYTE high) { return WORD(low | (WORD(high) << 8)); }
+constexpr BYTE LOBYTE(WORD w) { return BYTE(w); }
+constexpr BYTE HIBYTE(WORD w) { return BYTE(w >> 8); }
