@@ -89,7 +89,7 @@ int TextWidth(const char* text, size_t count) {
   return width;
 }
 
-void DrawTextRun(Pixmap& to, int x, int y, const char* text, size_t count, uint32_t pixel,
+void DrawTextRun(Pixmap& to, int64_t x, int64_t y, const char* text, size_t count, uint32_t pixel,
                  const RECT& clip) {
   int64_t left = std::max<int64_t>(clip.left, 0), right = std::min<int64_t>(clip.right, to.width);
   int64_t top = std::max<int64_t>(clip.top, 0), bottom = std::min<int64_t>(clip.bottom, to.height);
@@ -98,7 +98,7 @@ void DrawTextRun(Pixmap& to, int x, int y, const char* text, size_t count, uint3
     const Glyph& glyph = TheFont().glyphs[uint8_t(text[i])];
     int64_t gx = pen + glyph.offsetX;
     for (int gy = 0; gy < glyph.height; gy++) {
-      int64_t py = int64_t(y) + gy;
+      int64_t py = y + gy;
       if (py < top || py >= bottom) continue;
       uint32_t* row = to.Row(int(py));
       for (int col = 0; col < glyph.width; col++) {

@@ -16,5 +16,5 @@ int TextWidth(const char* text, size_t count);
 
 // Draws one line with its top-left corner at (x, y), touching only pixels that lie
 // inside both `clip` and the pixmap.
-void DrawTextRun(Pixmap& to, int x, int y, const char* text, size_t count, uint32_t pixel,
+void DrawTextRun(Pixmap& to, int64_t x, int64_t y, const char* text, size_t count, uint32_t pixel,
                  const RECT& clip);

@@ -222,6 +222,7 @@ BOOL BitBlt(HDC dest, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWO
     snapshot = from;
     source = &snapshot;
   }
+  to.version++;
   for (int64_t row = 0; row < v.length; row++) {
     uint32_t* out = to.Row(int(v.dest + row)) + h.dest;
     const uint32_t* in = source->Row(int(v.src + row)) + h.src;
@@ -244,6 +245,7 @@ BOOL StretchBlt(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC src, i
     snapshot = to;
     from = &snapshot;
   }
+  to.version++;
   int64_t rowStart = std::max<int64_t>(yDest, 0);
   int64_t rowEnd = std::min<int64_t>(int64_t(yDest) + hDest, to.height);
   int64_t colStart = std::max<int64_t>(xDest, 0);
@@ -322,6 +324,7 @@ BOOL LineTo(HDC hdc, int x, int y) {
   std::lock_guard lock(GdiMutex());
   DeviceContext* dc = LookupDc(hdc);
   if (!dc) return FALSE;
+  dc->Target().version++;
   DrawLine(dc->Target(), dc->position.x, dc->position.y, x, y, *dc->pen);
   dc->position = {x, y};
   return TRUE;

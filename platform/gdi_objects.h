@@ -14,6 +14,7 @@ struct Pixmap {
   int width = 0;
   int height = 0;
   std::vector<uint32_t> pixels;
+  uint64_t version = 0;  // raised by every drawing call, so a screen knows what changed
 
   Pixmap() = default;
   Pixmap(int w, int h) : width(w), height(h), pixels(size_t(w) * size_t(h), 0) {}

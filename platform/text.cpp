@@ -16,7 +16,7 @@ bool IsBreak(char c) { return c == '\n' || c == '\r'; }
 
 // Splits one paragraph (no line breaks inside) into lines no wider than `width`,
 // breaking only between words; a word wider than `width` keeps a line of its own.
-void WrapParagraph(const char* text, size_t start, size_t end, int width, std::vector<Line>& lines) {
+void WrapParagraph(const char* text, size_t start, size_t end, int64_t width, std::vector<Line>& lines) {
   size_t pos = start;
   do {
     size_t lineEnd = pos;
@@ -34,7 +34,7 @@ void WrapParagraph(const char* text, size_t start, size_t end, int width, std::v
   } while (pos < end);
 }
 
-std::vector<Line> Layout(const char* text, size_t count, UINT format, int width) {
+std::vector<Line> Layout(const char* text, size_t count, UINT format, int64_t width) {
   std::vector<Line> lines;
   size_t start = 0;
   while (true) {
@@ -82,8 +82,9 @@ int DrawTextA(HDC hdc, LPCSTR text, int count, LPRECT rect, UINT format) {
   DeviceContext* dc = LookupDc(hdc);
   if (!dc) return 0;
   Pixmap& to = dc->Target();
+  to.version++;
   const RECT clip = *rect;
-  int width = clip.right - clip.left;
+  int64_t width = int64_t(clip.right) - clip.left;
   int lineHeight = FontLineHeight();
   std::vector<Line> lines = Layout(text, length, format, width);
   int64_t y = clip.top;
@@ -96,7 +97,7 @@ int DrawTextA(HDC hdc, LPCSTR text, int count, LPRECT rect, UINT format) {
            std::min<int64_t>(x + lineWidth, clip.right), std::min<int64_t>(y + lineHeight, clip.bottom),
            PixelFromColor(dc->bkColor));
     }
-    DrawTextRun(to, int(x), int(y), text + line.start, line.length, PixelFromColor(dc->textColor), clip);
+    DrawTextRun(to, x, y, text + line.start, line.length, PixelFromColor(dc->textColor), clip);
     y += lineHeight;
   }
   return int(lines.size()) * lineHeight;
