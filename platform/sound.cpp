@@ -1,6 +1,7 @@
 #include "platform/sound.h"
 
 #include <SDL.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
@@ -62,15 +63,25 @@ Player::Player() {
   SDL_PauseAudioDevice(device_, 0);
 }
 
+// SDL keeps per-thread storage that it frees only for threads it started itself; a
+// game thread that plays a sound (the network thread) gives it back each time.
+void ReleaseThreadStorage() {
+  if (gettid() != getpid()) SDL_TLSCleanup();
+}
+
 template <typename Make>
 bool Player::Play(Make make) {
   std::lock_guard lock(mutex_);
-  if (device_ == 0) return false;
+  if (device_ == 0) {
+    ReleaseThreadStorage();
+    return false;
+  }
   std::vector<int16_t> samples = make();
   SDL_LockAudioDevice(device_);
   samples_.swap(samples);
   next_ = 0;
   SDL_UnlockAudioDevice(device_);
+  ReleaseThreadStorage();
   return !samples_.empty();
 }  // the old sound is freed here, outside the device lock
 

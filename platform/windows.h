@@ -7,4 +7,5 @@
 #include "platform/sockets.h"
 #include "platform/sound.h"
 #include "platform/threads.h"
+#include "platform/window.h"
 #include "platform/wintypes.h"

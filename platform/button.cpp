@@ -1,0 +1,146 @@
+#include "platform/button.h"
+
+#include <optional>
+
+#include "platform/control_paint.h"
+#include "platform/font.h"
+
+namespace controls {
+
+namespace {
+
+// The round check mark of a radio button: its side, and the radii (in pixels from its
+// centre) of its outer ring, its inner ring, its white inside and its dot.
+constexpr int kRadioSide = 12;
+constexpr int kOuterRadius = 6, kInnerRadius = 5, kInsideRadius = 4, kDotRadius = 2;
+// Pixels between the check mark and the text.
+constexpr int kRadioGap = 4;
+
+// The colour of one pixel of the check mark, none outside the circle. The rings are
+// dark above the diagonal and light below it, so the mark looks sunken.
+std::optional<uint32_t> RadioPixel(int x, int y, bool checked, bool pushed) {
+  // Doubled coordinates around the centre keep the half-pixel centre whole.
+  int dx = 2 * x - (kRadioSide - 1), dy = 2 * y - (kRadioSide - 1);
+  int distance = dx * dx + dy * dy;  // 4 x the squared distance from the centre
+  auto within = [distance](int radius) { return distance <= 4 * radius * radius; };
+  bool upperLeft = x + y < kRadioSide - 1;
+  if (!within(kOuterRadius)) return std::nullopt;
+  if (!within(kInnerRadius)) return upperLeft ? kShadow : kHighlight;
+  if (!within(kInsideRadius)) return upperLeft ? kDarkShadow : kFace;
+  if (checked && distance < 4 * kDotRadius * kDotRadius) return kWindowText;
+  return pushed ? kFace : kWindowBackground;
+}
+
+class Button : public Control {
+ public:
+  explicit Button(bool radio) : radio_(radio) {}
+
+  LRESULT Handle(Window& self, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override {
+    handled = true;
+    switch (message) {
+      case BM_GETCHECK:
+        return checked_ ? BST_CHECKED : BST_UNCHECKED;
+      case BM_SETCHECK:
+        SetCheck(self, wParam != BST_UNCHECKED);
+        return 0;
+      case WM_LBUTTONDOWN:
+        SetFocus(self.Handle());
+        armed_ = true;
+        SetPushed(self, true);
+        return 0;
+      case WM_MOUSEMOVE:
+        if (armed_) SetPushed(self, ControlBox(self, {0, 0}).Contains(MousePoint(lParam)));
+        return 0;
+      case WM_LBUTTONUP:
+        if (armed_ && ControlBox(self, {0, 0}).Contains(MousePoint(lParam))) Click(self);
+        Disarm(self);
+        return 0;
+      case WM_KILLFOCUS:
+        Disarm(self);
+        break;
+    }
+    handled = false;
+    return 0;
+  }
+
+  void Paint(Window& self, Pixmap& surface, POINT origin) override {
+    if (!self.Shown()) return;
+    Box box = ControlBox(self, origin);
+    FillBox(surface, box, kFace);
+    if (radio_) {
+      PaintRadio(self, surface, box);
+    } else {
+      PaintPush(self, surface, box);
+    }
+  }
+
+ private:
+  void PaintPush(const Window& self, Pixmap& surface, const Box& box) const {
+    PaintEdge(surface, box, pushed_ ? kPushed : kRaised);
+    int shift = pushed_ ? 1 : 0;  // pushed text moves down and right, as on Windows
+    int64_t x = box.left + (box.Width() - TextWidth(self.text.data(), self.text.size())) / 2;
+    PaintText(surface, x + shift, CentredTextTop(box) + shift, self.text, kWindowText,
+              box.Inset(2));
+  }
+
+  void PaintRadio(const Window& self, Pixmap& surface, const Box& box) const {
+    int64_t top = box.top + (box.Height() - kRadioSide) / 2;
+    for (int y = 0; y < kRadioSide; y++) {
+      for (int x = 0; x < kRadioSide; x++) {
+        std::optional<uint32_t> pixel = RadioPixel(x, y, checked_, pushed_);
+        Box dot = {box.left + x, top + y, box.left + x + 1, top + y + 1};
+        if (pixel) FillBox(surface, dot.Intersect(box), *pixel);
+      }
+    }
+    PaintText(surface, box.left + kRadioSide + kRadioGap, CentredTextTop(box), self.text,
+              kWindowText, box);
+  }
+
+  // A click: an auto radio button checks itself and unchecks the other auto radio
+  // buttons among its siblings; either kind tells its parent.
+  void Click(Window& self) {
+    if (radio_) SetCheck(self, true);
+    if (!self.parent) return;
+    if (radio_) UncheckSiblings(self);
+    // The control identifier in the low word is 0: the game gives its controls none.
+    PostMessageA(self.parent->Handle(), WM_COMMAND, WPARAM(BN_CLICKED) << 16,
+                 LPARAM(self.Handle()));
+  }
+
+  void UncheckSiblings(Window& self) {
+    for (Window* sibling : self.parent->children) {
+      auto* other = dynamic_cast<Button*>(sibling->control.get());
+      if (sibling != &self && other && other->radio_) other->SetCheck(*sibling, false);
+    }
+  }
+
+  void SetCheck(Window& self, bool checked) {
+    if (!radio_ || checked_ == checked) return;
+    checked_ = checked;
+    Invalidate(self.Handle());
+  }
+
+  void SetPushed(Window& self, bool pushed) {
+    if (pushed_ == pushed) return;
+    pushed_ = pushed;
+    Invalidate(self.Handle());
+  }
+
+  void Disarm(Window& self) {
+    armed_ = false;
+    SetPushed(self, false);
+  }
+
+  const bool radio_;
+  bool checked_ = false;
+  bool armed_ = false;   // the mouse button went down on it and is still held
+  bool pushed_ = false;  // drawn pushed in: armed and the pointer over it
+};
+
+}  // namespace
+
+std::unique_ptr<Control> MakeButton(DWORD style) {
+  return std::make_unique<Button>((style & 0xF) == BS_AUTORADIOBUTTON);
+}
+
+}  // namespace controls

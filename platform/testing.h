@@ -1,0 +1,29 @@
+// For tests: drive the window layer without a display and without waiting. Call
+// UseTestDesktop() before the first window is made.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/window.h"
+
+// No display, whatever the environment offers, and timers on a clock that moves only
+// when AdvanceClock says so.
+void UseTestDesktop();
+void AdvanceClock(uint32_t ms);
+
+// Translates and dispatches every message that is ready now, as the usual message
+// loop would, and returns how many it dispatched; it stops after a WM_QUIT, which it
+// reports through `quit` when that is given.
+int PumpMessages(bool* quit = nullptr);
+
+// Input as the desktop delivers it: a key pressed or released (to the focus), typed
+// text (key presses for each character, as WM_KEYDOWN, WM_CHAR and WM_KEYUP), and a
+// left click or a wheel turn at a point of a top-level window's client area.
+void PressKey(int vk);
+void ReleaseKey(int vk);
+void TypeText(const char* text);
+void ClickAt(HWND top, int x, int y);
+void TurnWheel(HWND top, int x, int y, int notches);
+
+// The pixel (0x00RRGGBB) at a point of a top-level window's client area.
+uint32_t WindowPixel(HWND top, int x, int y);
