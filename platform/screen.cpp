@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "platform/input.h"
@@ -41,12 +43,20 @@ std::atomic<Uint32> wakeEvent{0};  // the event ScreenWake pushes; 0 until the d
 std::atomic<bool> wakeQueued{false};
 
 bool OpenDisplay() {
-  if (forcedHeadless) return false;
+  // Without a display named in the environment there is nothing to try (and SDL's
+  // attempts only print warnings).
+  if (forcedHeadless || (!getenv("DISPLAY") && !getenv("WAYLAND_DISPLAY"))) return false;
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");    // the window core handles SIGINT and SIGTERM
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");  // crisp, unsmoothed pixels
   // The software renderer's pixels go to the display as they are, not through GL.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  // SDL falls back to drivers that show nothing (offscreen, dummy): that is no desktop.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver || (strcmp(driver, "x11") != 0 && strcmp(driver, "wayland") != 0)) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+  }
   const Uint32 wake = SDL_RegisterEvents(1);
   if (wake != Uint32(-1)) wakeEvent = wake;
   SDL_StartTextInput();

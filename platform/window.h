@@ -162,3 +162,12 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+// The program's entry point, which every program of the game defines; the layer's own
+// main() calls it with the show command the desktop suggests.
+#define WINAPI
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
+
+// Not a Windows call: whether the windows are on a desktop. Without one they live in
+// memory, and a program may offer its operator another way in.
+bool DesktopAvailable();

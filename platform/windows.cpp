@@ -283,6 +283,8 @@ int ReleaseDC(HWND hwnd, HDC hdc) {
   return window && window->dc == hdc ? 1 : 0;
 }
 
+bool DesktopAvailable() { return ScreenAvailable(); }
+
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   ScreenMessageBox(owner, text ? text : "", caption ? caption : "Error", type);
   return IDOK;

@@ -1,0 +1,68 @@
+// The server's process-wide state and routines: the slot and shot tables, who is "it",
+// the outgoing world update, and the window. One lock guards the game state; it is
+// never held across a send, a receive or a window call.
+#pragma once
+
+#include <mutex>
+
+#include "platform/windows.h"
+#include "protocol/messages.h"
+
+struct ServerSlot {
+  WORD x;
+  WORD y;
+  BYTE map;
+  BYTE direction;
+  BYTE character;
+  BYTE frame;
+  BYTE moving;
+  BYTE active;
+  char* name;  // a 25-byte buffer owned by the slot for the life of the process
+};
+
+struct ServerShot {
+  WORD x;
+  WORD y;
+  BYTE direction;
+  BYTE age;  // in flight while below kShotFlight
+};
+
+constexpr int kShotFlight = 35;
+constexpr int kTagPause = 30;
+
+extern ServerSlot slots[kSlotCount];
+extern ServerShot shots[kShotCount];
+extern int itSlot;
+extern int tagCooldown;
+extern BYTE psiPhase;
+extern WorldUpdate outgoingUpdate;
+extern std::mutex stateLock;
+
+extern HWND mainWindow;
+extern HWND playerList;
+extern HWND statusLine;
+extern HWND kickButton;
+extern SOCKET listener;
+
+// startup.cpp
+void ServerInit();
+void ServerShutdown();
+bool ServerShuttingDown();
+// Shows a text on the status line, and on standard output without a desktop.
+void SetStatus(const char* text);
+
+// slots.cpp
+void AcceptLoop(void*);
+void RefreshPlayerList();
+void KickRequest();
+void CloseAllConnections();
+
+// game.cpp
+void ServerTick();
+void CheckTags();
+void BuildWorldUpdate();
+void LaunchPsi(int slot, BYTE direction);
+int RandomBelow(int n);
+
+// console.cpp
+void StartConsole();

@@ -1,0 +1,301 @@
+// The fifteen player slots: admission and the join handshake, one client thread per
+// player, relaying, the kick, and the player list.
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "protocol/stream.h"
+#include "server/connection.h"
+#include "server/server.h"
+
+namespace {
+
+constexpr DWORD kJoinWaitMs = 5000;     // for a newcomer's JoinReply
+constexpr DWORD kRefusalWaitMs = 3000;  // for a refused newcomer to close
+constexpr int kNameLength = 9;
+
+// The connection of each slot while a player holds it; a thread that outlived its
+// player compares its own connection with this before touching the slot.
+std::shared_ptr<Connection> connections[kSlotCount];
+
+struct ClientThreadStart {
+  int slot;
+  std::shared_ptr<Connection> connection;
+};
+
+void SetReceiveTimeout(SOCKET socket, DWORD ms) {
+  setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&ms), sizeof ms);
+}
+
+// Whether `connection` still holds `slot`. Call with stateLock held.
+bool Holds(int slot, const Connection& connection) {
+  return slots[slot].active && connections[slot].get() == &connection;
+}
+
+// Frees the slot if `connection` still holds it; true if it did.
+bool FreeSlot(int slot, const Connection& connection) {
+  std::lock_guard lock(stateLock);
+  if (!Holds(slot, connection)) return false;
+  slots[slot].active = 0;
+  connections[slot].reset();
+  return true;
+}
+
+void Broadcast(const void* message, int length, Sent kind) {
+  std::vector<std::shared_ptr<Connection>> targets;
+  {
+    std::lock_guard lock(stateLock);
+    for (int i = 0; i < kSlotCount; i++) {
+      if (slots[i].active && connections[i]) targets.push_back(connections[i]);
+    }
+  }
+  for (auto& target : targets) Queue(*target, message, length, kind);
+}
+
+void QueueWorldUpdate(int slot, Connection& connection) {
+  WorldUpdate update;
+  {
+    std::lock_guard lock(stateLock);
+    if (!Holds(slot, connection)) return;
+    outgoingUpdate.type = TypeWorldUpdate;
+    outgoingUpdate.it = BYTE(itSlot);
+    update = outgoingUpdate;
+  }
+  Queue(connection, &update, sizeof update, Sent::WorldUpdate);
+}
+
+// The lowest slot nobody holds, or -1.
+int LowestFreeSlot() {
+  std::lock_guard lock(stateLock);
+  for (int i = 0; i < kSlotCount; i++) {
+    if (!slots[i].active) return i;
+  }
+  return -1;
+}
+
+void RefuseNewcomer() {
+  SOCKET spare = accept(listener, nullptr, nullptr);
+  if (spare == INVALID_SOCKET) return;
+  char full = char(kServerFull), answer;
+  send(spare, &full, 1, 0);
+  SetReceiveTimeout(spare, kRefusalWaitMs);
+  recv(spare, &answer, 1, 0);
+  closesocket(spare);
+}
+
+void SendWelcome(int slot, SOCKET socket) {
+  Welcome welcome;
+  {
+    std::lock_guard lock(stateLock);
+    welcome.slot = BYTE(slot);
+    for (int k = 0; k < kSlotCount; k++) {
+      memcpy(welcome.names[k], slots[k].name, kNameField);
+      welcome.characters[k] = slots[k].character;
+    }
+  }
+  send(socket, reinterpret_cast<const char*>(&welcome), sizeof welcome, 0);
+}
+
+void ClientLoop(void* argument);
+
+// Runs the handshake of a newcomer accepted into `slot`; true when it joined.
+bool Join(int slot, SOCKET socket) {
+  Beep(0, 0);
+  SetStatus("Client(s) connected!");
+  SendWelcome(slot, socket);
+  JoinReply reply;
+  SetReceiveTimeout(socket, kJoinWaitMs);
+  int got = ReadExactly(socket, reinterpret_cast<BYTE*>(&reply), sizeof reply);
+  if (got <= 0) {
+    SetStatus(got == 0 ? "Player left!" : "Socket Error...");
+    closesocket(socket);
+    return false;
+  }
+  SetReceiveTimeout(socket, 0);
+
+  char name[kNameField] = {};
+  memcpy(name, reply.name, kNameLength);
+  std::shared_ptr<Connection> connection = OpenConnection(slot, socket);
+  {
+    std::lock_guard lock(stateLock);
+    slots[slot].character = reply.character;
+    memcpy(slots[slot].name, name, kNameField);
+    slots[slot].active = 1;
+    connections[slot] = connection;
+  }
+  char title[4];
+  snprintf(title, sizeof title, "%d", reply.character);
+  SetWindowTextA(mainWindow, title);
+
+  PlayerJoined joined = {TypeNotice, KindPlayerJoined, BYTE(slot), {}, reply.character};
+  memcpy(joined.name, name, kNameField);
+  Broadcast(&joined, sizeof joined, Sent::PlayerJoined);
+  _beginthread(ClientLoop, 0, new ClientThreadStart{slot, connection});
+  SetStatus(name);
+  RefreshPlayerList();
+  return true;
+}
+
+void StorePosition(int slot, Connection& connection, const PositionReport& report) {
+  bool answer;
+  {
+    std::lock_guard lock(stateLock);
+    if (!Holds(slot, connection)) return;
+    ServerSlot& p = slots[slot];
+    p.x = report.x;
+    p.y = report.y;
+    p.map = MapOf(report.location);
+    p.direction = DirectionOf(report.location);
+    outgoingUpdate.players[slot].x = report.x;
+    outgoingUpdate.players[slot].y = report.y;
+    outgoingUpdate.players[slot].location = LocationByte(p.map, p.direction);
+    switch (report.state) {
+      case 0: p.active = 0, connections[slot].reset(); break;
+      case 1: p.frame = 0, p.moving = 0; break;
+      case 2: p.frame = 0, p.moving = 1; break;
+      case 3: p.frame = 1, p.moving = 1; break;
+      default: break;
+    }
+    answer = p.active;
+  }
+  if (answer) {
+    QueueWorldUpdate(slot, connection);
+  } else {
+    // The player gave up its slot: nobody will read this connection again.
+    Close(connection);
+  }
+}
+
+void RelayChat(int slot, const BYTE* request) {
+  ChatRelay relay = {TypeNotice, KindChatRelay, BYTE(slot), {}, 0, {}};
+  // The text ends at its terminator or at the end of the record, and is cut at 190.
+  const char* text = reinterpret_cast<const char*>(request + 1);
+  size_t length = strnlen(text, sizeof(ChatRequest) - 1);
+  memcpy(relay.text, text, std::min(length, sizeof relay.text));
+  Broadcast(&relay, sizeof relay, Sent::ChatRelay);
+}
+
+void ClientLoop(void* argument) {
+  auto* start = static_cast<ClientThreadStart*>(argument);
+  int slot = start->slot;
+  std::shared_ptr<Connection> connection = std::move(start->connection);
+  delete start;
+
+  QueueWorldUpdate(slot, *connection);
+  MessageStream stream = {};
+  BYTE message[kLongestMessage];
+  while (true) {
+    {
+      std::lock_guard lock(stateLock);
+      if (!Holds(slot, *connection)) return;
+    }
+    int length = ReadMessage(SocketOf(*connection), &stream, MeasureFromClient, message);
+    if (length <= 0) {
+      SetStatus(length == 0 ? "Player left!" : "Error reading from a player.");
+      Close(*connection);
+      FreeSlot(slot, *connection);
+      RefreshPlayerList();
+      return;
+    }
+    switch (message[0]) {
+      case TypePositionReport: {
+        PositionReport report;
+        memcpy(&report, message, sizeof report);
+        StorePosition(slot, *connection, report);
+        break;
+      }
+      case TypeChatRequest:
+        RelayChat(slot, message);
+        break;
+      case TypePsiRequest: {
+        std::lock_guard lock(stateLock);
+        if (Holds(slot, *connection)) LaunchPsi(slot, message[1]);
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void OnSendFailed(int slot, Connection& connection, Sent kind) {
+  switch (kind) {
+    case Sent::WorldUpdate:
+      SetStatus("Error on send().");
+      Close(connection);
+      FreeSlot(slot, connection);
+      break;
+    case Sent::PlayerJoined:
+      SetStatus("Player disonnceted.");
+      Close(connection);
+      FreeSlot(slot, connection);
+      break;
+    case Sent::ChatRelay:
+    case Sent::PlayerKicked:
+      FreeSlot(slot, connection);
+      RefreshPlayerList();
+      SetStatus("Player disconnected!");
+      Close(connection);
+      break;
+  }
+}
+
+void AcceptLoop(void*) {
+  while (true) {
+    int slot = LowestFreeSlot();
+    if (slot < 0) {
+      RefuseNewcomer();
+      continue;
+    }
+    SOCKET socket = accept(listener, nullptr, nullptr);
+    if (socket == INVALID_SOCKET) {
+      if (ServerShuttingDown()) return;
+      Beep(0, 0);
+      SetStatus("Big fat error at accept()!  Closing!");
+      closesocket(listener);
+      ServerShutdown();
+      return;
+    }
+    Join(slot, socket);
+  }
+}
+
+void KickRequest() {
+  int row = int(SendMessageA(playerList, LB_GETCURSEL, 0, 0));
+  if (row < 0 || row >= kSlotCount) return;
+  std::shared_ptr<Connection> connection;
+  {
+    std::lock_guard lock(stateLock);
+    if (!slots[row].active) return;
+    connection = connections[row];
+  }
+  // Queuing never waits, so the kick needs no thread of its own.
+  PlayerKicked kicked = {TypeNotice, KindPlayerKicked, BYTE(row)};
+  Broadcast(&kicked, sizeof kicked, Sent::PlayerKicked);
+  if (connection && FreeSlot(row, *connection)) CloseWhenSent(*connection);
+}
+
+void RefreshPlayerList() {
+  static std::mutex refreshing;  // two refreshes at once would mix their rows
+  std::lock_guard order(refreshing);
+  char rows[kSlotCount][kNameField];
+  {
+    std::lock_guard lock(stateLock);
+    for (int i = 0; i < kSlotCount; i++) {
+      snprintf(rows[i], sizeof rows[i], "%s", slots[i].active ? slots[i].name : "-Empty-");
+    }
+  }
+  SendMessageA(playerList, LB_RESETCONTENT, 0, 0);
+  for (const char* row : rows) SendMessageA(playerList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
+}
+
+void CloseAllConnections() {
+  std::vector<std::shared_ptr<Connection>> open;
+  {
+    std::lock_guard lock(stateLock);
+    for (auto& connection : connections) {
+      if (connection) open.push_back(std::move(connection));
+    }
+  }
+  for (auto& connection : open) Close(*connection);
+}
