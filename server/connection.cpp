@@ -28,6 +28,7 @@ struct Connection {
   std::deque<Message> queue;
   bool closed = false;
   bool closeWhenSent = false;
+  bool sending = false;  // a message taken from the queue is on its way
 
   // Closes the socket, once; call with the mutex held.
   void CloseLocked() {
@@ -50,11 +51,13 @@ void SendQueued(Connection& c) {
       if (c.closed) return;
       message = c.queue.front();
       c.queue.pop_front();
+      c.sending = true;
     }
     bool sent = send(c.socket, reinterpret_cast<const char*>(message.bytes), message.length, 0) != SOCKET_ERROR;
     bool closedElsewhere;
     {
       std::lock_guard lock(c.mutex);
+      c.sending = false;
       closedElsewhere = c.closed;
       if (sent && c.queue.empty() && c.closeWhenSent) c.CloseLocked();
       if (c.closed) return;
@@ -116,5 +119,5 @@ void Close(Connection& c) {
 void CloseWhenSent(Connection& c) {
   std::lock_guard lock(c.mutex);
   c.closeWhenSent = true;
-  if (c.queue.empty()) c.CloseLocked();
+  if (c.queue.empty() && !c.sending) c.CloseLocked();
 }

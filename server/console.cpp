@@ -21,10 +21,9 @@ void PrintList() {
   fflush(stdout);
 }
 
-void Kick(int slot) {
-  SendMessageA(playerList, LB_SETCURSEL, WPARAM(slot), 0);
-  PostMessageA(mainWindow, WM_COMMAND, 0, reinterpret_cast<LPARAM>(kickButton));
-}
+// Selecting the row and pressing "Kick" happen together on the main thread, so that
+// a refresh of the list from another thread cannot come between them.
+void Kick(int slot) { PostMessageA(mainWindow, WM_CONSOLE_KICK, WPARAM(slot), 0); }
 
 void Obey(const char* line) {
   int slot;

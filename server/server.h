@@ -66,3 +66,5 @@ int RandomBelow(int n);
 
 // console.cpp
 void StartConsole();
+// Posted to the main window by the console: select row wParam and press "Kick".
+constexpr UINT WM_CONSOLE_KICK = WM_USER + 1;

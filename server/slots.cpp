@@ -73,9 +73,9 @@ int LowestFreeSlot() {
   return -1;
 }
 
-void RefuseNewcomer() {
-  SOCKET spare = accept(listener, nullptr, nullptr);
-  if (spare == INVALID_SOCKET) return;
+// Every slot is held: the newcomer gets the full-server byte, and a bounded wait for
+// its answer or its close.
+void RefuseNewcomer(SOCKET spare) {
   char full = char(kServerFull), answer;
   send(spare, &full, 1, 0);
   SetReceiveTimeout(spare, kRefusalWaitMs);
@@ -113,8 +113,9 @@ bool Join(int slot, SOCKET socket) {
   }
   SetReceiveTimeout(socket, 0);
 
+  // The name ends at its first zero, and after nine characters at the latest.
   char name[kNameField] = {};
-  memcpy(name, reply.name, kNameLength);
+  memcpy(name, reply.name, strnlen(reply.name, kNameLength));
   std::shared_ptr<Connection> connection = OpenConnection(slot, socket);
   {
     std::lock_guard lock(stateLock);
@@ -242,11 +243,6 @@ void OnSendFailed(int slot, Connection& connection, Sent kind) {
 
 void AcceptLoop(void*) {
   while (true) {
-    int slot = LowestFreeSlot();
-    if (slot < 0) {
-      RefuseNewcomer();
-      continue;
-    }
     SOCKET socket = accept(listener, nullptr, nullptr);
     if (socket == INVALID_SOCKET) {
       if (ServerShuttingDown()) return;
@@ -256,7 +252,14 @@ void AcceptLoop(void*) {
       ServerShutdown();
       return;
     }
-    Join(slot, socket);
+    // The slot is chosen once the newcomer is there, so that a slot freed while the
+    // accept waited is the one it gets.
+    int slot = LowestFreeSlot();
+    if (slot < 0) {
+      RefuseNewcomer(socket);
+    } else {
+      Join(slot, socket);
+    }
   }
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
 #include "server/server.h"
 
@@ -24,6 +25,10 @@ LRESULT ServerWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_COMMAND:
       if (reinterpret_cast<HWND>(lParam) == kickButton) KickRequest();
+      return 0;
+    case WM_CONSOLE_KICK:
+      SendMessageA(playerList, LB_SETCURSEL, wParam, 0);
+      KickRequest();
       return 0;
     case WM_TIMER:
       if (wParam == 1) ServerTick();
@@ -50,7 +55,12 @@ void ListenerFailed(const char* caption) {
 void SetStatus(const char* text) {
   SetWindowTextA(statusLine, text);
   if (!DesktopAvailable()) {
-    printf("%s\n", text);
+    // One line each, whatever a player's name holds.
+    std::string line = text;
+    for (char& c : line) {
+      if (uint8_t(c) < 32) c = '?';
+    }
+    printf("%s\n", line.c_str());
     fflush(stdout);
   }
 }
