@@ -54,7 +54,7 @@ Player::Player() {
   want.samples = 1024;
   want.callback = Fill;
   want.userdata = this;
-  // Without an `obtained` spec SDL converts to whatever the hardware takes.
+  // Without an `obtained` format SDL converts to whatever the hardware takes.
   device_ = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
   if (device_ == 0) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -144,11 +144,11 @@ std::vector<int16_t> SquareWave(DWORD hz, DWORD ms) {
 namespace sound_internal {
 
 std::vector<int16_t> LoadWavSamples(const char* path, int rate, int channels) {
-  SDL_AudioSpec spec;
+  SDL_AudioSpec stored;
   Uint8* data = nullptr;
   Uint32 length = 0;
-  if (!SDL_LoadWAV(path, &spec, &data, &length)) return {};
-  std::vector<int16_t> samples = Convert(spec, data, length, rate, channels);
+  if (!SDL_LoadWAV(path, &stored, &data, &length)) return {};
+  std::vector<int16_t> samples = Convert(stored, data, length, rate, channels);
   SDL_FreeWAV(data);
   return samples;
 }
