@@ -1,0 +1,48 @@
+// The client's frame: its window and the things every part of the client may need
+// from it.
+#pragma once
+
+#include "platform/windows.h"
+
+extern HWND mainWindow;
+extern HWND addressBox;
+extern HWND nameBox;
+extern HWND statusBox;
+extern HWND chatBox;
+extern HWND goButton;
+extern HWND sayButton;
+extern HWND characterButtons[5];
+extern HDC windowDC;
+extern HBITMAP titleBitmap;
+extern HBITMAP radarBitmap;
+extern HPALETTE radarPalette;
+extern HPALETTE titlePalette;
+extern HPEN radarPenBlue;
+extern HPEN radarPenGreen;
+
+// The client's one exit: releases the window's device context, stops Windows
+// Sockets, kills the game tick and asks the message loop to end. May run more than once.
+void ShutDown();
+
+#include "client/render/bitmap_loader.h"
+
+// Receives the size of every picture whose size nobody reads.
+extern BitmapSize bitmapSizeScratch;
+
+// Shows a start-up failure and ends the program, as every fatal failure does.
+[[noreturn]] void FailStartUp(HWND owner, const char* text, const char* caption, UINT style);
+
+// The settings file brambleduck.ini: one length byte and the player's name.
+constexpr int kNameBuffer = 200;
+constexpr int kSavedNameLength = 149;
+void LoadSettings(char* buffer);
+void SaveSettings();
+
+// The eleven child controls of the main window, in their places.
+void CreateControls(const char* initialName, HINSTANCE instance);
+
+// Loads every picture, starts Windows Sockets, fills the world and loads and checks
+// the main level; any failure ends the program.
+void StartUp();
+
+LRESULT ClientWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
