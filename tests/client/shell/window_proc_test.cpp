@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "client/shell/shell.h"
+#include "client/world/world.h"
+#include "platform/testing.h"
+#include "tests/client/render/picture_files.h"
+
+namespace {
+
+constexpr uint32_t kTitleColour = 0x336699;
+
+// The client's main window with its controls and a title picture of one colour,
+// started as far as the window procedure needs.
+class ClientWindow : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    UseTestDesktop();
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = ClientWndProc;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
+    wc.lpszClassName = "QuendleWindow";
+    RegisterClassA(&wc);
+  }
+  void SetUp() override {
+    mainWindow = CreateWindowExA(0, "QuendleWindow", "Vellumstone Brambleduck", WS_POPUP | WS_CAPTION, 0, 0, 640,
+                                 480, nullptr, nullptr, nullptr, nullptr);
+    CreateControls("Anonymous", nullptr);
+    windowDC = GetDC(mainWindow);
+    titleBitmap = CreateCompatibleBitmap(windowDC, 640, 380);
+    HDC dc = CreateCompatibleDC(windowDC);
+    HGDIOBJ previous = SelectObject(dc, titleBitmap);
+    {
+      std::lock_guard lock(GdiMutex());
+      for (uint32_t& p : LockedTargetOf(dc)->pixels) p = kTitleColour;
+    }
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    started = 0;
+    ShowWindow(mainWindow, SW_SHOW);
+    SetFocus(mainWindow);
+    PumpMessages();
+  }
+  // Pumps the queue and says whether the quit message came.
+  static bool Quits() {
+    bool quit = false;
+    PumpMessages(&quit);
+    return quit;
+  }
+};
+
+TEST_F(ClientWindow, PaintsTheTitleUntilTheGameStarts) {
+  EXPECT_EQ(WindowPixel(mainWindow, 320, 100), kTitleColour);
+  EXPECT_NE(WindowPixel(mainWindow, 320, 460), kTitleColour) << "the controls below the play view";
+  // Once started, a repaint leaves the play view to the game tick.
+  started = 1;
+  HDC dc = GetDC(mainWindow);
+  HDC black = CreateCompatibleDC(dc);
+  HBITMAP blank = CreateCompatibleBitmap(dc, 640, 380);
+  HGDIOBJ previous = SelectObject(black, blank);
+  BitBlt(dc, 0, 0, 640, 380, black, 0, 0, SRCCOPY);
+  SendMessageA(mainWindow, WM_PAINT, 0, 0);
+  EXPECT_EQ(WindowPixel(mainWindow, 320, 100), 0u);
+  SelectObject(black, previous);
+  DeleteObject(blank);
+  DeleteDC(black);
+}
+
+TEST_F(ClientWindow, KeysAreRecordedWhileTheWindowHasTheFocus) {
+  PressKey(VK_LEFT);
+  PumpMessages();
+  EXPECT_EQ(keyDown[VK_LEFT], 1);
+  ReleaseKey(VK_LEFT);
+  PumpMessages();
+  EXPECT_EQ(keyDown[VK_LEFT], 0);
+  // Enter gives the keyboard to the chat box, whose keys the game does not see.
+  PressKey(VK_RETURN);
+  PumpMessages();
+  EXPECT_EQ(GetFocus(), chatBox);
+  PressKey(VK_UP);
+  PumpMessages();
+  EXPECT_EQ(keyDown[VK_UP], 0);
+  // A click in the play view gives it back.
+  ClickAt(mainWindow, 320, 200);
+  PumpMessages();
+  EXPECT_EQ(GetFocus(), mainWindow);
+}
+
+TEST_F(ClientWindow, EscapeEndsTheProgram) {
+  PressKey(VK_ESCAPE);
+  EXPECT_TRUE(Quits());
+}
+
+TEST_F(ClientWindow, ClosingTheWindowEndsTheProgram) {
+  PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(Quits());
+}
+
+}  // namespace
