@@ -48,7 +48,7 @@ std::vector<std::string> EnvironmentWithout(const std::vector<std::string>& unse
 }  // namespace
 
 ChildProcess::ChildProcess(const std::string& program, const std::string& folder,
-                           const std::vector<std::string>& unset) {
+                           const std::vector<std::string>& unset, Errors errors) {
   // A child that has gone must fail a write, not end the test with SIGPIPE.
   signal(SIGPIPE, SIG_IGN);
   std::vector<std::string> environment = EnvironmentWithout(unset);
@@ -71,6 +71,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::string& folder
     // a test that crashed.
     if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0) _exit(126);
     if (dup2(in[0], STDIN_FILENO) < 0 || dup2(out[1], STDOUT_FILENO) < 0 || chdir(folder.c_str()) != 0) _exit(126);
+    if (errors == Errors::kIntoOutput && dup2(out[1], STDERR_FILENO) < 0) _exit(126);
     execve(path.c_str(), argv, envp.data());
     _exit(127);
   }

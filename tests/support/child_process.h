@@ -1,5 +1,6 @@
 // A program run by a test as a child process: the test writes its standard input and
-// reads its standard output line by line; its standard error stays the test's own.
+// reads its standard output line by line; its standard error stays the test's own
+// unless the test asks to read it with the output.
 // Every wait has a deadline, so a child that hangs fails the test instead of stalling it.
 #pragma once
 
@@ -12,15 +13,21 @@
 
 class ChildProcess {
  public:
+  // Where the child's standard error goes.
+  enum class Errors { kToTest, kIntoOutput };
+
   // Starts `program` in `folder` with the test's environment less the variables
   // named in `unset`. Started() tells whether that worked.
-  ChildProcess(const std::string& program, const std::string& folder, const std::vector<std::string>& unset);
+  ChildProcess(const std::string& program, const std::string& folder, const std::vector<std::string>& unset,
+               Errors errors = Errors::kToTest);
   // Kills the child if it still runs.
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   bool Started() const { return pid_ > 0; }
+  // The child's process id, for looking at it under /proc.
+  pid_t Pid() const { return pid_; }
 
   // Writes `text` to the child's standard input.
   bool Write(const std::string& text);
