@@ -67,14 +67,21 @@ HDC NewDc(Pixmap* surface) {
   return HandleOf<HDC>(Register(std::move(dc)));
 }
 
-using PixelOp = uint32_t (*)(uint32_t dest, uint32_t src);
+bool KnownRop(DWORD rop) { return rop == SRCCOPY || rop == SRCAND || rop == SRCPAINT; }
 
-PixelOp OpFor(DWORD rop) {
+// One row of a blit; the operation is spelled out per case so that each loop is a
+// plain copy or a tight vector loop.
+void BlitRow(uint32_t* out, const uint32_t* in, int64_t count, DWORD rop) {
   switch (rop) {
-    case SRCCOPY: return [](uint32_t, uint32_t s) { return s; };
-    case SRCAND: return [](uint32_t d, uint32_t s) { return d & s; };
-    case SRCPAINT: return [](uint32_t d, uint32_t s) { return d | s; };
-    default: return nullptr;
+    case SRCCOPY:
+      std::copy(in, in + count, out);
+      break;
+    case SRCAND:
+      for (int64_t i = 0; i < count; i++) out[i] &= in[i];
+      break;
+    case SRCPAINT:
+      for (int64_t i = 0; i < count; i++) out[i] |= in[i];
+      break;
   }
 }
 
@@ -204,11 +211,10 @@ BOOL DeleteObject(HGDIOBJ object) {
 }
 
 BOOL BitBlt(HDC dest, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWORD rop) {
-  PixelOp op = OpFor(rop);
   std::lock_guard lock(GdiMutex());
   DeviceContext* d = LookupDc(dest);
   DeviceContext* s = LookupDc(src);
-  if (!op || !d || !s) return FALSE;
+  if (!KnownRop(rop) || !d || !s) return FALSE;
   Pixmap& to = d->Target();
   const Pixmap& from = s->Target();
   Span h = ClipSpan(x, x1, cx, to.width, from.width);
@@ -226,7 +232,7 @@ BOOL BitBlt(HDC dest, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWO
   for (int64_t row = 0; row < v.length; row++) {
     uint32_t* out = to.Row(int(v.dest + row)) + h.dest;
     const uint32_t* in = source->Row(int(v.src + row)) + h.src;
-    for (int64_t i = 0; i < h.length; i++) out[i] = op(out[i], in[i]);
+    BlitRow(out, in, h.length, rop);
   }
   return TRUE;
 }
