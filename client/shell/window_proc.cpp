@@ -1,5 +1,7 @@
 // ClientWndProc: the only place where the player's input enters the game.
 #include "client/shell/shell.h"
+#include "client/world/game_tick.h"
+#include "client/world/level.h"
 #include "client/world/world.h"
 
 namespace {
@@ -18,6 +20,40 @@ void Leave() {
   ShutDown();
 }
 
+// "Go!": back to the main map if need be, remember the name, and start the game tick.
+void Go() {
+  bool elsewhere;
+  {
+    std::lock_guard lock(worldLock);
+    elsewhere = LocalPlayer().map != 0;
+  }
+  if (elsewhere) {
+    LoadLevel(MapTable[0]);
+    std::lock_guard lock(worldLock);
+    LocalPlayer().map = 0;
+  }
+  SaveSettings();
+  if (titleBitmap) DeleteObject(titleBitmap);
+  titleBitmap = nullptr;
+  {
+    std::lock_guard lock(worldLock);
+    started = 1;
+  }
+  SetTimer(mainWindow, 1, 40, nullptr);
+  SetFocus(mainWindow);
+}
+
+void Command(HWND control) {
+  bool isConnected;
+  {
+    std::lock_guard lock(worldLock);
+    isConnected = connected == 1;
+    if (control == sayButton && isConnected) chatPending = 1;
+  }
+  if (control == sayButton && isConnected) SetFocus(mainWindow);
+  if (control == goButton && !isConnected) Go();
+}
+
 }  // namespace
 
 LRESULT ClientWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -29,6 +65,10 @@ LRESULT ClientWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         keyDown[key] = 1;
       }
       if (key == VK_RETURN) SetFocus(chatBox);
+      if (key == VK_SPACE) {
+        std::lock_guard lock(worldLock);
+        if (connected == 1 && itSlot == localSlot) psiRequested = 1;
+      }
       if (key == VK_ESCAPE) Leave();
       return 0;
     }
@@ -37,6 +77,18 @@ LRESULT ClientWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       keyDown[BYTE(wParam)] = 0;
       return 0;
     }
+    case WM_COMMAND:
+      Command(reinterpret_cast<HWND>(lParam));
+      return 0;
+    case WM_TIMER:
+      if (wParam == 1) {
+        {
+          std::lock_guard lock(worldLock);
+          blinkCounter++;
+        }
+        GameTick();
+      }
+      return 0;
     case WM_LBUTTONDOWN:
       SetFocus(hwnd);
       return 0;
