@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 #include "client/shell/shell.h"
 #include "client/world/world.h"
 #include "platform/testing.h"
@@ -83,6 +86,77 @@ TEST_F(ClientWindow, KeysAreRecordedWhileTheWindowHasTheFocus) {
   ClickAt(mainWindow, 320, 200);
   PumpMessages();
   EXPECT_EQ(GetFocus(), mainWindow);
+}
+
+TEST_F(ClientWindow, GoSavesTheNameAndStartsTheTick) {
+  TempFolder folder;
+  SetWindowTextA(nameBox, "Ann");
+  ClickAt(mainWindow, 555 + 30, 381 + 9);
+  PumpMessages();
+  EXPECT_EQ(started, 1);
+  EXPECT_EQ(GetFocus(), mainWindow);
+  FILE* file = fopen("brambleduck.ini", "rb");
+  ASSERT_NE(file, nullptr);
+  char saved[8] = {};
+  EXPECT_EQ(fread(saved, 1, sizeof saved, file), 4u);
+  fclose(file);
+  EXPECT_EQ(std::string(saved, 4), std::string("\3Ann", 4));
+  // The tick runs every 40 ms from now on; each raises the blink counter.
+  int before = blinkCounter;
+  AdvanceClock(40);
+  PumpMessages();
+  AdvanceClock(40);
+  PumpMessages();
+  EXPECT_EQ(blinkCounter, before + 2);
+  KillTimer(mainWindow, 1);
+}
+
+TEST_F(ClientWindow, KeysTypedInTheChatBoxAreNotTheGames) {
+  PressKey(VK_RIGHT);
+  PressKey(VK_RETURN);
+  PumpMessages();
+  ASSERT_EQ(GetFocus(), chatBox);
+  // Released while the chat box has the keyboard: the player keeps walking.
+  ReleaseKey(VK_RIGHT);
+  TypeText("a b");
+  PressKey(VK_LEFT);
+  PressKey(VK_SPACE);
+  PumpMessages();
+  EXPECT_EQ(keyDown[VK_RIGHT], 1);
+  EXPECT_EQ(keyDown[VK_LEFT], 0);
+  char text[16];
+  GetWindowTextA(chatBox, text, sizeof text);
+  EXPECT_STREQ(text, "a b");
+  EXPECT_EQ(psiRequested, 0);
+}
+
+TEST_F(ClientWindow, SpaceAsksForAThrowOnlyWhenConnectedAndIt) {
+  struct Case {
+    BYTE connected, it;
+    BYTE requested;
+  } cases[] = {{0, 0, 0}, {1, 3, 0}, {1, 0, 1}};
+  for (const Case& c : cases) {
+    connected = c.connected;
+    itSlot = c.it;
+    localSlot = 0;
+    psiRequested = 0;
+    PressKey(VK_SPACE);
+    PumpMessages();
+    EXPECT_EQ(psiRequested, c.requested);
+  }
+  connected = 0;
+}
+
+TEST_F(ClientWindow, SayWhileNotConnectedChangesNothing) {
+  SetWindowTextA(chatBox, "hello");
+  SetFocus(chatBox);
+  PumpMessages();
+  ClickAt(mainWindow, 555 + 30, 434 + 9);
+  PumpMessages();
+  EXPECT_EQ(chatPending, 0);
+  char text[16];
+  GetWindowTextA(chatBox, text, sizeof text);
+  EXPECT_STREQ(text, "hello");
 }
 
 TEST_F(ClientWindow, EscapeEndsTheProgram) {
