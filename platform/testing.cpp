@@ -13,6 +13,18 @@ void UseTestDesktop() {
 
 void AdvanceClock(uint32_t ms) { AdvanceManualClock(ms); }
 
+HWND MakeTestWindow(int width, int height) {
+  static const bool registered = [] {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = "PlainTestWindow";
+    return RegisterClassA(&wc) != 0;
+  }();
+  (void)registered;
+  return CreateWindowExA(0, "PlainTestWindow", "", WS_POPUP, 0, 0, width, height, nullptr, nullptr, nullptr,
+                         nullptr);
+}
+
 int PumpMessages(bool* quit) {
   int count = 0;
   MSG msg;

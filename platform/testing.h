@@ -11,6 +11,10 @@
 void UseTestDesktop();
 void AdvanceClock(uint32_t ms);
 
+// A plain top-level window of the given client size (its procedure is DefWindowProcA),
+// for tests that need a window's surface or device context.
+HWND MakeTestWindow(int width, int height);
+
 // Translates and dispatches every message that is ready now, as the usual message
 // loop would, and returns how many it dispatched; it stops after a WM_QUIT, which it
 // reports through `quit` when that is given.

@@ -18,11 +18,7 @@ namespace {
 void StartGame() {
   if (chdir(GAME_DIR) != 0) return;
   UseTestDesktop();
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.lpszClassName = "Benchmark";
-  RegisterClassA(&wc);
-  mainWindow = CreateWindowExA(0, "Benchmark", "", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+  mainWindow = MakeTestWindow(640, 480);
   windowDC = GetDC(mainWindow);
   radarBitmap = LoadBitmapFile("images\\sprites\\RADAR.bmp", windowDC, &radarPalette, &bitmapSizeScratch);
   radarPenBlue = CreatePen(PS_SOLID, 2, RGB(0, 0, 255));

@@ -41,11 +41,7 @@ class Frame : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     UseTestDesktop();
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "FrameTest";
-    RegisterClassA(&wc);
-    window_ = CreateWindowExA(0, "FrameTest", "", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+    window_ = MakeTestWindow(640, 480);
   }
 
   Frame() {

@@ -33,11 +33,7 @@ TEST(Settings, TheNameComesFromTheFileWhenItHoldsOne) {
 Bytes Saved(const std::string& name) {
   TempFolder folder;
   UseTestDesktop();
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.lpszClassName = "SettingsTest";
-  RegisterClassA(&wc);
-  mainWindow = CreateWindowExA(0, "SettingsTest", "", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+  mainWindow = MakeTestWindow(640, 480);
   nameBox = CreateWindowExA(0, "EDIT", name.c_str(), WS_CHILD, 0, 400, 600, 18, mainWindow, nullptr, nullptr,
                             nullptr);
   SaveSettings();

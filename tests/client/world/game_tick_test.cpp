@@ -31,11 +31,7 @@ class Tick : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     UseTestDesktop();
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "TickTest";
-    RegisterClassA(&wc);
-    mainWindow = CreateWindowExA(0, "TickTest", "", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+    mainWindow = MakeTestWindow(640, 480);
     windowDC = GetDC(mainWindow);
   }
   void SetUp() override {
