@@ -1,6 +1,7 @@
 // The generated sprite sheets, radar and title picture, read back as the game reads them,
 // and the characters file reader.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -192,9 +193,13 @@ const std::string kGoodCharacter =
     "extra glasses #202020\n";
 
 std::optional<std::vector<CharacterLook>> ReadText(const std::string& text) {
-  fs::path path = fs::path(testing::TempDir()) / "characters.txt";
+  // One file per test and process: the tests of this file run side by side.
+  const char* test = testing::UnitTest::GetInstance()->current_test_info()->name();
+  fs::path path = fs::path(testing::TempDir()) / (std::string(test) + "-" + std::to_string(getpid()) + ".txt");
   std::ofstream(path) << text;
-  return ReadCharacters(path);
+  auto looks = ReadCharacters(path);
+  fs::remove(path);
+  return looks;
 }
 
 TEST(CharacterFileTest, ReadsEveryField) {
