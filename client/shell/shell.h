@@ -45,4 +45,9 @@ void CreateControls(const char* initialName, HINSTANCE instance);
 // the main level; any failure ends the program.
 void StartUp();
 
+// The main window's class "QuendleWindow", and the window itself with its controls, its
+// pens and the whole start-up. OpenMainWindow is false when no window could be made.
+bool RegisterClientClass(HINSTANCE instance);
+bool OpenMainWindow(HINSTANCE instance, int showCommand);
+
 LRESULT ClientWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -190,6 +190,7 @@ Exploration Explore(const LevelMap& map, const std::vector<Position>& starts, co
   size_t size = size_t(map.width) * size_t(map.height);
   e.reached.assign(size, 0);
   e.doorTaken.assign(map.level->doors.size(), false);
+  e.doorTakenFrom.assign(map.level->doors.size(), {-1, -1});
   auto index = [&](Position p) { return size_t(p.y) * size_t(map.width) + size_t(p.x); };
   std::vector<uint8_t> isGoal(goals.empty() ? 0 : size, 0);
   for (Position g : goals) {
@@ -224,6 +225,7 @@ Exploration Explore(const LevelMap& map, const std::vector<Position>& starts, co
     for (short d : kWalkDirections) {
       Tick t = TickWith(map, around.ObstaclesAt(p.x, feet), around.DoorsAt(feet), p, d, true);
       if (t.door >= 0) {
+        if (!e.doorTaken[size_t(t.door)]) e.doorTakenFrom[size_t(t.door)] = p;
         e.doorTaken[size_t(t.door)] = true;
       } else if (t.to.x + kPlayerWidth >= map.width || t.to.y + kPlayerHeight >= map.height) {
         e.leftMapFrom = e.leftMapFrom.value_or(p);

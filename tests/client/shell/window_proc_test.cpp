@@ -18,11 +18,7 @@ class ClientWindow : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     UseTestDesktop();
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = ClientWndProc;
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
-    wc.lpszClassName = "QuendleWindow";
-    RegisterClassA(&wc);
+    RegisterClientClass(nullptr);
   }
   void SetUp() override {
     mainWindow = CreateWindowExA(0, "QuendleWindow", "Vellumstone Brambleduck", WS_POPUP | WS_CAPTION, 0, 0, 640,
