@@ -1,4 +1,5 @@
 // ClientWndProc: the only place where the player's input enters the game.
+#include "client/net/net.h"
 #include "client/shell/shell.h"
 #include "client/world/game_tick.h"
 #include "client/world/level.h"
@@ -17,10 +18,12 @@ void PaintTitle() {
 
 // Leaving: drop the connection, if any, and end the program.
 void Leave() {
+  DropConnection();
   ShutDown();
 }
 
-// "Go!": back to the main map if need be, remember the name, and start the game tick.
+// "Go!": back to the main map if need be, remember the name, start the game tick, and
+// connect.
 void Go() {
   bool elsewhere;
   {
@@ -41,6 +44,7 @@ void Go() {
   }
   SetTimer(mainWindow, 1, 40, nullptr);
   SetFocus(mainWindow);
+  StartConnection();
 }
 
 void Command(HWND control) {
@@ -51,7 +55,8 @@ void Command(HWND control) {
     if (control == sayButton && isConnected) chatPending = 1;
   }
   if (control == sayButton && isConnected) SetFocus(mainWindow);
-  if (control == goButton && !isConnected) Go();
+  // While an earlier attempt is still under way, "Go!" waits for it to end.
+  if (control == goButton && !isConnected && !ConnectionBusy()) Go();
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 // would.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <vector>
 
 #include "client/shell/shell.h"
@@ -13,11 +12,9 @@
 #include "client/world/world.h"
 #include "content/generator/level_walk.h"
 #include "platform/testing.h"
-#include "tests/client/render/picture_files.h"
+#include "tests/client/support/client_harness.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // The arrows held for each of the eight directions.
 struct Arrows {
@@ -90,17 +87,7 @@ Way WayToADoor(const LoadedLevel& loaded, Position from, Wanted wanted) {
 
 class TownWalk : public testing::Test {
  protected:
-  void SetUp() override {
-    // The game data, reached from a folder of the test's own, where "Go!" saves the name.
-    for (const fs::directory_entry& entry : fs::directory_iterator(GAME_DIR)) {
-      fs::create_symlink(entry.path(), entry.path().filename());
-    }
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    UseTestDesktop();
-    ASSERT_TRUE(RegisterClientClass(nullptr));
-    ASSERT_TRUE(OpenMainWindow(nullptr, SW_SHOW));
-    PumpMessages();
-  }
+  void SetUp() override { OpenClient(); }
 
   // One tick of the game timer with `arrows` held (and every other arrow up).
   static void Tick(const Arrows& arrows) {
@@ -153,13 +140,14 @@ class TownWalk : public testing::Test {
     return testing::AssertionSuccess();
   }
 
-  TempFolder folder_;
+  GameFolder folder_;
 };
 
 TEST_F(TownWalk, FromTheFirstStartIntoARoomAndBackOut) {
-  ClickAt(mainWindow, 590, 390);  // "Go!"
+  ClickAt(mainWindow, 590, 390);  // "Go!": no server answers, and the player walks alone
   PumpMessages();
   ASSERT_EQ(started, 1);
+  ASSERT_TRUE(StatusBecomes("Could not connect."));
   const Position start = Here();
   EXPECT_EQ(start, (Position{350, 200}));
 

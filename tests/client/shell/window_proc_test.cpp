@@ -6,7 +6,7 @@
 #include "client/shell/shell.h"
 #include "client/world/world.h"
 #include "platform/testing.h"
-#include "tests/client/render/picture_files.h"
+#include "tests/client/support/client_harness.h"
 
 namespace {
 
@@ -19,6 +19,8 @@ class ClientWindow : public testing::Test {
   static void SetUpTestSuite() {
     UseTestDesktop();
     RegisterClientClass(nullptr);
+    WSADATA data;
+    WSAStartup(MAKEWORD(1, 1), &data);
   }
   void SetUp() override {
     mainWindow = CreateWindowExA(0, "QuendleWindow", "Vellumstone Brambleduck", WS_POPUP | WS_CAPTION, 0, 0, 640,
@@ -104,6 +106,8 @@ TEST_F(ClientWindow, GoSavesTheNameAndStartsTheTick) {
   AdvanceClock(40);
   PumpMessages();
   EXPECT_EQ(blinkCounter, before + 2);
+  // No server listens: the player walks alone.
+  EXPECT_TRUE(StatusBecomes("Could not connect."));
   KillTimer(mainWindow, 1);
 }
 

@@ -1,0 +1,33 @@
+// The client's side of a connection to a server: the join on a thread of its own, then
+// one network thread that reads every message the server sends and, after each, sends
+// what the player asked for and the answer to a world update.
+//
+// Only one attempt runs at a time: "Go!" is ignored while ConnectionBusy().
+#pragma once
+
+#include "platform/windows.h"
+
+extern SOCKET gameSocket;
+
+// Main thread, on "Go!" while not connected: makes the socket, shows the attempt and
+// starts ConnectThread. Returns at once.
+void StartConnection();
+// True from StartConnection until the attempt's last network thread has finished.
+bool ConnectionBusy();
+// Main thread, on Escape and close: ends the connection, if there is one.
+void DropConnection();
+
+// Thread bodies (the argument is unused).
+void ConnectThread(void*);
+void ReceiveLoop(void*);
+
+// Network thread, after every handled message: the chat line, the throw, and the
+// position report when the message was a world update.
+void SendPending(BYTE receivedType);
+void SendChat();
+
+// Shared by the connection's threads: the status line; ending the connection with a
+// status text; and the end of the attempt's last thread, after which "Go!" works again.
+void ShowStatus(const char* text);
+void EndConnection(const char* status);
+void AttemptEnded();
