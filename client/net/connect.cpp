@@ -23,6 +23,7 @@ const char kMissingSheet[] = "Could not find a .bmp.  Please be sure this was in
 void GiveUp(const char* status) {
   ShowStatus(status);
   closesocket(gameSocket);
+  busy = false;
 }
 
 bool Connect() {

@@ -190,31 +190,34 @@ Exploration Explore(const LevelMap& map, const std::vector<Position>& starts, co
   size_t size = size_t(map.width) * size_t(map.height);
   e.reached.assign(size, 0);
   e.doorTaken.assign(map.level->doors.size(), false);
-  e.doorTakenFrom.assign(map.level->doors.size(), {-1, -1});
+  e.wayToDoor.assign(map.level->doors.size(), {});
   auto index = [&](Position p) { return size_t(p.y) * size_t(map.width) + size_t(p.x); };
   std::vector<uint8_t> isGoal(goals.empty() ? 0 : size, 0);
   for (Position g : goals) {
     if (g.x >= 0 && g.y >= 0 && g.x < map.width && g.y < map.height) isGoal[index(g)] = 1;
   }
   std::vector<Position> queue;
-  std::vector<uint32_t> cameFrom(goals.empty() ? 0 : size);  // index in queue of the step before
+  std::vector<uint32_t> cameFrom(size);  // index in queue of the step before
   auto visit = [&](Position p, uint32_t from) {
     if (e.Reached(map, p)) return false;
     e.reached[index(p)] = 1;
-    if (!goals.empty()) cameFrom[index(p)] = from;
+    cameFrom[index(p)] = from;
     queue.push_back(p);
     return !goals.empty() && isGoal[index(p)];
   };
-  auto traceBack = [&](Position goal) {
-    for (Position p = goal;; p = queue[cameFrom[index(p)]]) {
-      e.pathToGoal.insert(e.pathToGoal.begin(), p);
+  auto wayTo = [&](Position end) {
+    std::vector<Position> way;
+    for (Position p = end;; p = queue[cameFrom[index(p)]]) {
+      way.push_back(p);
       if (queue[cameFrom[index(p)]] == p) break;  // a start is its own step before
     }
+    std::reverse(way.begin(), way.end());
+    return way;
   };
   for (Position start : starts) {
     bool inside = start.x >= 0 && start.y >= 0 && start.x < map.width && start.y < map.height;
     if (inside && visit(start, uint32_t(queue.size()))) {
-      traceBack(start);
+      e.pathToGoal = wayTo(start);
       return e;
     }
   }
@@ -225,12 +228,12 @@ Exploration Explore(const LevelMap& map, const std::vector<Position>& starts, co
     for (short d : kWalkDirections) {
       Tick t = TickWith(map, around.ObstaclesAt(p.x, feet), around.DoorsAt(feet), p, d, true);
       if (t.door >= 0) {
-        if (!e.doorTaken[size_t(t.door)]) e.doorTakenFrom[size_t(t.door)] = p;
+        if (!e.doorTaken[size_t(t.door)]) e.wayToDoor[size_t(t.door)] = wayTo(p);
         e.doorTaken[size_t(t.door)] = true;
       } else if (t.to.x + kPlayerWidth >= map.width || t.to.y + kPlayerHeight >= map.height) {
         e.leftMapFrom = e.leftMapFrom.value_or(p);
       } else if (visit(t.to, uint32_t(next))) {
-        traceBack(t.to);
+        e.pathToGoal = wayTo(t.to);
         return e;
       }
     }

@@ -40,7 +40,7 @@ bool NearDoor(const LevelMap& map, Position at);
 struct Exploration {
   std::vector<uint8_t> reached;         // 1 where reached, by y * width + x
   std::vector<bool> doorTaken;          // by door index
-  std::vector<Position> doorTakenFrom;  // by door index: the first place it was taken from
+  std::vector<std::vector<Position>> wayToDoor;  // by door index: from a start to where it was first taken
   std::optional<Position> leftMapFrom;  // where a tick took a player's cell out of the map
   std::vector<Position> pathToGoal;     // the positions walked from a start to the goal reached
   bool Reached(const LevelMap& map, Position p) const {

@@ -65,7 +65,7 @@ Way WayToADoor(const LoadedLevel& loaded, Position from, Wanted wanted) {
   Exploration all = Explore(map, {from});
   for (size_t k = 0; k < loaded.level.doors.size(); k++) {
     if (!all.doorTaken[k] || !wanted(loaded.level.doors[k].targetMap)) continue;
-    std::vector<Position> places = Explore(map, {from}, {all.doorTakenFrom[k]}).pathToGoal;
+    const std::vector<Position>& places = all.wayToDoor[k];
     Way way = {{}, loaded.level.doors[k]};
     for (size_t i = 0; i + 1 < places.size(); i++) {
       for (short d : kWalkDirections) {

@@ -5,12 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <functional>
 #include <string>
 
 #include "platform/windows.h"
 #include "tests/client/render/picture_files.h"
+#include "tests/client/support/pump_until.h"
 
 // A fresh working folder (see TempFolder) with links to everything in the game folder
 // of the build, so the client finds its data and writes its settings file here.
@@ -25,11 +24,6 @@ class GameFolder {
 // Opens the client's main window with the whole start-up, on the test desktop and
 // without sound. Call once per process, inside a GameFolder.
 void OpenClient();
-
-// Pumps the message queue until `condition` holds; false when it still does not after
-// `timeout`. The network thread's calls on the main window are answered meanwhile.
-bool PumpUntil(const std::function<bool()>& condition,
-               std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
 
 // The text of a window or control.
 std::string TextOf(HWND window);
