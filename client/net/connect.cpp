@@ -148,8 +148,9 @@ void ConnectThread(void*) {
     case Greeting::kFull: return GiveUp("Too many users on server");
     case Greeting::kWelcome: break;
   }
-  TakeOthers(welcome);
+  // The slot first: the Welcome may give the old local slot to someone else.
   TakeSlot(welcome.slot);
+  TakeOthers(welcome);
   JoinReply reply = TakeLocalPlayer();
   if (send(gameSocket, reinterpret_cast<const char*>(&reply), sizeof reply, 0) != sizeof reply) {
     return GiveUp("Error sending.  Connection lost.");

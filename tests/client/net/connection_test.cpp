@@ -199,6 +199,18 @@ TEST_F(Connection, TheJoinTellsWhoPlaysAndMakesTheGivenSlotWhollyTheLocalPlayers
   EXPECT_EQ(report.state, 1);
 }
 
+TEST_F(Connection, WithNoCharacterChosenTheServerHearsTheFirstAndThePlayerKeepsItsOwn) {
+  SendMessageA(characterButtons[0], BM_SETCHECK, BST_UNCHECKED, 0);
+  InWorld([] { return players[0].character = 4; });
+  EXPECT_EQ(Join(Greeting(6, {{0, "Zoe", 2}})).character, 1);
+  InWorld([] {
+    EXPECT_EQ(players[6].character, 4);
+    EXPECT_EQ(players[0].character, 2) << "slot 0 is Zoe's now";
+    EXPECT_STREQ(players[0].name, "Zoe");
+    return 0;
+  });
+}
+
 TEST_F(Connection, MessagesArriveTogetherOrInPiecesAndTellWhatTheyCarry) {
   Join(Greeting(2, {{1, "Bob", 2}}));
   InWorld([] { return players[9].active = 1, players[9].frame = 1, players[9].moving = 1; });
