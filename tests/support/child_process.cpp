@@ -48,7 +48,8 @@ std::vector<std::string> EnvironmentWithout(const std::vector<std::string>& unse
 }  // namespace
 
 ChildProcess::ChildProcess(const std::string& program, const std::string& folder,
-                           const std::vector<std::string>& unset, Errors errors) {
+                           const std::vector<std::string>& unset, Errors errors,
+                           const std::vector<std::string>& arguments) {
   // A child that has gone must fail a write, not end the test with SIGPIPE.
   signal(SIGPIPE, SIG_IGN);
   std::vector<std::string> environment = EnvironmentWithout(unset);
@@ -56,7 +57,10 @@ ChildProcess::ChildProcess(const std::string& program, const std::string& folder
   for (std::string& variable : environment) envp.push_back(variable.data());
   envp.push_back(nullptr);
   std::string path = program;
-  char* argv[] = {path.data(), nullptr};
+  std::vector<std::string> words = arguments;
+  std::vector<char*> argv = {path.data()};
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
 
   int in[2], out[2];
   if (pipe2(in, O_CLOEXEC) != 0) return;
@@ -72,7 +76,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::string& folder
     if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0) _exit(126);
     if (dup2(in[0], STDIN_FILENO) < 0 || dup2(out[1], STDOUT_FILENO) < 0 || chdir(folder.c_str()) != 0) _exit(126);
     if (errors == Errors::kIntoOutput && dup2(out[1], STDERR_FILENO) < 0) _exit(126);
-    execve(path.c_str(), argv, envp.data());
+    execve(path.c_str(), argv.data(), envp.data());
     _exit(127);
   }
   close(in[0]);

@@ -16,10 +16,10 @@ class ChildProcess {
   // Where the child's standard error goes.
   enum class Errors { kToTest, kIntoOutput };
 
-  // Starts `program` in `folder` with the test's environment less the variables
-  // named in `unset`. Started() tells whether that worked.
+  // Starts `program` with `arguments` in `folder`, with the test's environment less the
+  // variables named in `unset`. Started() tells whether that worked.
   ChildProcess(const std::string& program, const std::string& folder, const std::vector<std::string>& unset,
-               Errors errors = Errors::kToTest);
+               Errors errors = Errors::kToTest, const std::vector<std::string>& arguments = {});
   // Kills the child if it still runs.
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
