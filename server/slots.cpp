@@ -1,5 +1,6 @@
 // The fifteen player slots: admission and the join handshake, one client thread per
 // player, relaying, the kick, and the player list.
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -15,8 +16,10 @@ constexpr DWORD kRefusalWaitMs = 3000;  // for a refused newcomer to close
 constexpr int kNameLength = 9;
 
 // The connection of each slot while a player holds it; a thread that outlived its
-// player compares its own connection with this before touching the slot.
-std::shared_ptr<Connection> connections[kSlotCount];
+// player compares its own connection with this before touching the slot. Never
+// destroyed: the accept and client threads may still use it while the program ends.
+using SlotConnections = std::array<std::shared_ptr<Connection>, kSlotCount>;
+SlotConnections& connections = *new SlotConnections;
 
 struct ClientThreadStart {
   int slot;
@@ -275,7 +278,12 @@ void KickRequest() {
   // Queuing never waits, so the kick needs no thread of its own.
   PlayerKicked kicked = {TypeNotice, KindPlayerKicked, BYTE(row)};
   Broadcast(&kicked, sizeof kicked, Sent::PlayerKicked);
-  if (connection && FreeSlot(row, *connection)) CloseWhenSent(*connection);
+  // The kicked player's thread may find its slot gone before it reads again, and then
+  // leaves without a word: the list is brought up to date here.
+  if (connection && FreeSlot(row, *connection)) {
+    CloseWhenSent(*connection);
+    RefreshPlayerList();
+  }
 }
 
 void RefreshPlayerList() {
