@@ -97,16 +97,20 @@ int Connect(int fd, uint32_t addr, uint16_t port) {
   return -err;
 }
 
+// A send is tried first and waits only when the socket is not ready: most sends go at
+// once, and a poll before each would double the calls. A receive mostly waits, so it
+// waits first.
 int SendAll(int fd, const char* buf, size_t len, uint32_t timeoutMs) {
   Deadline deadline(timeoutMs);
   size_t sent = 0;
   while (sent < len) {
-    if (int err = WaitReady(fd, POLLOUT, deadline)) return err;
     ssize_t n = send(fd, buf + sent, len - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
     if (n >= 0) {
       sent += size_t(n);
     } else if (!TryAgain(errno)) {
       return -errno;
+    } else if (int err = WaitReady(fd, POLLOUT, deadline)) {
+      return err;
     }
   }
   return 0;

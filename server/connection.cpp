@@ -20,15 +20,16 @@ struct Message {
 
 }  // namespace
 
-struct Connection {
+struct Connection : std::enable_shared_from_this<Connection> {
   int slot;
   SOCKET socket;
   std::mutex mutex;
-  std::condition_variable ready;
+  std::condition_variable ready;  // a send on its way has ended, or the connection closed
   std::deque<Message> queue;
   bool closed = false;
   bool closeWhenSent = false;
-  bool sending = false;  // a message taken from the queue is on its way
+  bool sending = false;        // a message is on its way, and nothing else may go now
+  bool senderRunning = false;  // a sender thread works through the queue
 
   // Closes the socket, once; call with the mutex held.
   void CloseLocked() {
@@ -42,30 +43,40 @@ struct Connection {
 
 namespace {
 
+// Sends one message that this thread has taken (c.sending is set), and what follows
+// from it. False when the connection is over for this thread.
+bool SendTaken(Connection& c, const Message& message) {
+  bool sent = send(c.socket, reinterpret_cast<const char*>(message.bytes), message.length, 0) != SOCKET_ERROR;
+  bool closedElsewhere;
+  {
+    std::lock_guard lock(c.mutex);
+    c.sending = false;
+    closedElsewhere = c.closed;
+    if (sent && c.queue.empty() && c.closeWhenSent) c.CloseLocked();
+    // Only a sender waits for the end of a send, and only while something is queued.
+    if (!c.queue.empty()) c.ready.notify_all();
+    if (c.closed) return false;
+  }
+  if (!sent && !closedElsewhere) OnSendFailed(c.slot, c, message.kind);
+  return sent;
+}
+
+// The sender: sends what is queued, in order, and ends when nothing is left.
 void SendQueued(Connection& c) {
   while (true) {
     Message message;
     {
       std::unique_lock lock(c.mutex);
-      c.ready.wait(lock, [&] { return c.closed || !c.queue.empty(); });
-      if (c.closed) return;
+      c.ready.wait(lock, [&] { return c.closed || !c.sending; });
+      if (c.closed || c.queue.empty()) {
+        c.senderRunning = false;
+        return;
+      }
       message = c.queue.front();
       c.queue.pop_front();
       c.sending = true;
     }
-    bool sent = send(c.socket, reinterpret_cast<const char*>(message.bytes), message.length, 0) != SOCKET_ERROR;
-    bool closedElsewhere;
-    {
-      std::lock_guard lock(c.mutex);
-      c.sending = false;
-      closedElsewhere = c.closed;
-      if (sent && c.queue.empty() && c.closeWhenSent) c.CloseLocked();
-      if (c.closed) return;
-    }
-    if (!sent) {
-      if (!closedElsewhere) OnSendFailed(c.slot, c, message.kind);
-      return;
-    }
+    if (!SendTaken(c, message)) return;
   }
 }
 
@@ -75,26 +86,8 @@ void SenderThread(void* argument) {
   delete connection;
 }
 
-}  // namespace
-
-std::shared_ptr<Connection> OpenConnection(int slot, SOCKET socket) {
-  auto connection = std::make_shared<Connection>();
-  connection->slot = slot;
-  connection->socket = socket;
-  DWORD timeout = kSendTimeoutMs;
-  setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
-  auto* forSender = new std::shared_ptr<Connection>(connection);
-  if (_beginthread(SenderThread, 0, forSender) == uintptr_t(-1)) {
-    delete forSender;
-    Close(*connection);
-  }
-  return connection;
-}
-
-SOCKET SocketOf(const Connection& connection) { return connection.socket; }
-
-bool Queue(Connection& c, const void* bytes, int length, Sent kind) {
-  std::lock_guard lock(c.mutex);
+// Queues a message, and starts a sender unless one runs; call with the mutex held.
+bool QueueLocked(Connection& c, const void* bytes, int length, Sent kind) {
   if (c.closed || length <= 0 || length > kLongestMessage) return false;
   if (c.queue.size() >= kMostQueued) {
     // The player stopped reading long ago: end the send that waits for it, which
@@ -107,8 +100,47 @@ bool Queue(Connection& c, const void* bytes, int length, Sent kind) {
   message.length = length;
   message.kind = kind;
   c.queue.push_back(message);
-  c.ready.notify_one();
+  if (c.senderRunning) return true;
+  auto* forSender = new std::shared_ptr<Connection>(c.shared_from_this());
+  if (_beginthread(SenderThread, 0, forSender) == uintptr_t(-1)) {
+    delete forSender;
+    c.CloseLocked();
+    return false;
+  }
+  c.senderRunning = true;
   return true;
+}
+
+}  // namespace
+
+std::shared_ptr<Connection> OpenConnection(int slot, SOCKET socket) {
+  auto connection = std::make_shared<Connection>();
+  connection->slot = slot;
+  connection->socket = socket;
+  DWORD timeout = kSendTimeoutMs;
+  setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
+  return connection;
+}
+
+SOCKET SocketOf(const Connection& connection) { return connection.socket; }
+
+bool Queue(Connection& c, const void* bytes, int length, Sent kind) {
+  std::lock_guard lock(c.mutex);
+  return QueueLocked(c, bytes, length, kind);
+}
+
+bool SendOrQueue(Connection& c, const void* bytes, int length, Sent kind) {
+  Message message;
+  {
+    std::lock_guard lock(c.mutex);
+    if (c.sending || !c.queue.empty()) return QueueLocked(c, bytes, length, kind);
+    if (c.closed || length <= 0 || length > kLongestMessage) return false;
+    memcpy(message.bytes, bytes, size_t(length));
+    message.length = length;
+    message.kind = kind;
+    c.sending = true;
+  }
+  return SendTaken(c, message);
 }
 
 void Close(Connection& c) {

@@ -1,7 +1,8 @@
-// One player's connection: its socket, and a sender thread that writes the messages
-// queued for it in order, each with one send call. Queuing never waits, so no thread
-// is held up by a player who does not read: a send that cannot finish within a few
-// seconds fails, and so does a queue that grows past its bound.
+// One player's connection: its socket, and the messages for it, each written with one
+// send call and never two at once. Queuing never waits: a sender thread, started when
+// something is queued and ended when the queue is empty, writes the messages in order,
+// so no thread is held up by a player who does not read. A send that cannot finish
+// within a few seconds fails, and so does a queue that grows past its bound.
 #pragma once
 
 #include <memory>
@@ -12,12 +13,17 @@ enum class Sent { WorldUpdate, PlayerJoined, ChatRelay, PlayerKicked };
 
 struct Connection;
 
-// Takes over an accepted socket of `slot` and starts its sender.
+// Takes over an accepted socket of `slot`.
 std::shared_ptr<Connection> OpenConnection(int slot, SOCKET socket);
 SOCKET SocketOf(const Connection& connection);
 
 // Queues a message (at most 200 bytes); false when the connection is closed.
 bool Queue(Connection& connection, const void* bytes, int length, Sent kind);
+
+// For the connection's own client thread: sends the message at once when nothing is
+// queued or on its way, which spares the hand-over to the sender; queues it otherwise.
+// The bytes on the wire are the same either way. False when it could not go.
+bool SendOrQueue(Connection& connection, const void* bytes, int length, Sent kind);
 
 // Closes the connection once, whoever asks first; the queued messages are dropped.
 void Close(Connection& connection);
@@ -25,5 +31,5 @@ void Close(Connection& connection);
 // Closes the connection once the messages queued so far have been sent.
 void CloseWhenSent(Connection& connection);
 
-// Called on the sender thread when a send to a connection that nobody closed fails.
+// Called on the thread that sent when a send to a connection that nobody closed fails.
 void OnSendFailed(int slot, Connection& connection, Sent kind);

@@ -55,7 +55,7 @@ void Broadcast(const void* message, int length, Sent kind) {
   for (auto& target : targets) Queue(*target, message, length, kind);
 }
 
-void QueueWorldUpdate(int slot, Connection& connection) {
+void SendWorldUpdate(int slot, Connection& connection) {
   WorldUpdate update;
   {
     std::lock_guard lock(stateLock);
@@ -64,7 +64,7 @@ void QueueWorldUpdate(int slot, Connection& connection) {
     outgoingUpdate.it = BYTE(itSlot);
     update = outgoingUpdate;
   }
-  Queue(connection, &update, sizeof update, Sent::WorldUpdate);
+  SendOrQueue(connection, &update, sizeof update, Sent::WorldUpdate);
 }
 
 // The lowest slot nobody holds, or -1.
@@ -163,7 +163,7 @@ void StorePosition(int slot, Connection& connection, const PositionReport& repor
     answer = p.active;
   }
   if (answer) {
-    QueueWorldUpdate(slot, connection);
+    SendWorldUpdate(slot, connection);
   } else {
     // The player gave up its slot: nobody will read this connection again.
     Close(connection);
@@ -185,7 +185,7 @@ void ClientLoop(void* argument) {
   std::shared_ptr<Connection> connection = std::move(start->connection);
   delete start;
 
-  QueueWorldUpdate(slot, *connection);
+  SendWorldUpdate(slot, *connection);
   MessageStream stream = {};
   BYTE message[kLongestMessage];
   while (true) {

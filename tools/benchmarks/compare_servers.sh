@@ -43,6 +43,14 @@ done
 [[ -f $build/game/levels/maps/main.lvl ]] || { echo "missing the game data in $build/game: build game_data (see $0)" >&2; exit 1; }
 
 ticks_per_second=$(getconf CLK_TCK)
+# With two processors or more, the server runs on the first and the bots on the second,
+# so that both servers get one whole processor however many threads they have.
+server_cpu=()
+bots_cpu=()
+if (($(nproc) >= 2)); then
+  server_cpu=(taskset -c 0)
+  bots_cpu=(taskset -c 1)
+fi
 work=$(mktemp -d)
 server_pid=
 bots_pid=
@@ -94,7 +102,7 @@ status_of() { awk -v key="$1:" '$1 == key { print $2 }' "/proc/$server_pid/statu
 launch() {
   local folder=$1 log=$2
   shift 2
-  (cd "$folder" && exec env -u DISPLAY -u WAYLAND_DISPLAY "$@") <&"$console" >"$log" 2>&1 &
+  (cd "$folder" && exec env -u DISPLAY -u WAYLAND_DISPLAY "${server_cpu[@]}" "$@") <&"$console" >"$log" 2>&1 &
   server_pid=$!
 }
 
@@ -138,7 +146,7 @@ run_once() {
   ticks0=$(cpu_ticks)
   rss0=$(status_of VmRSS)
   threads=$(status_of Threads)
-  "$bots" --address 127.0.0.1 --bots 15 --seconds "$seconds" --data "$build/game" >"$out" 2>&1 &
+  "${bots_cpu[@]}" "$bots" --address 127.0.0.1 --bots 15 --seconds "$seconds" --data "$build/game" >"$out" 2>&1 &
   bots_pid=$!
   local sampled
   while alive "$bots_pid"; do
@@ -167,6 +175,7 @@ run_once() {
 }
 
 echo "quendlehost against the reference server: 15 bots, $seconds s a run, $pairs pair(s) of runs"
+((${#server_cpu[@]})) && echo "the server on processor 0, the bots on processor 1"
 for ((pair = 1; pair <= pairs; pair++)); do
   run_once reference "$pair"
   run_once quendlehost "$pair"
