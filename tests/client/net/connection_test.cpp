@@ -193,8 +193,8 @@ TEST_F(Connection, TheJoinTellsWhoPlaysAndMakesTheGivenSlotWhollyTheLocalPlayers
   });
   PositionReport report = Answer(Image(Update(0)));
   EXPECT_EQ(report.type, TypePositionReport);
-  EXPECT_EQ(report.x, SpawnTable[4].x);
-  EXPECT_EQ(report.y, SpawnTable[4].y);
+  EXPECT_EQ(int(report.x), SpawnTable[4].x);  // by value: the record is packed
+  EXPECT_EQ(int(report.y), SpawnTable[4].y);
   EXPECT_EQ(report.location, LocationByte(0, DirRight));
   EXPECT_EQ(report.state, 1);
 }
