@@ -5,7 +5,6 @@
 // every world update at once with its position, as the client does.
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <random>
 #include <string>
