@@ -14,6 +14,10 @@ SOCKET gameSocket = INVALID_SOCKET;
 
 namespace {
 
+// A server sends a world update for every report, so one that has said nothing for this
+// long has gone silent: the read fails, and the attempt or the connection ends.
+constexpr DWORD kSilentServerMs = 10000;
+
 std::atomic<bool> busy{false};
 sockaddr_in serverAddress;
 
@@ -142,6 +146,8 @@ void StartConnection() {
 void ConnectThread(void*) {
   if (!Connect()) return GiveUp("Could not connect.");
   ShowStatus("Host found!");
+  DWORD silence = kSilentServerMs;
+  setsockopt(gameSocket, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&silence), sizeof silence);
   Welcome welcome;
   switch (ReadGreeting(welcome)) {
     case Greeting::kGone: return GiveUp("Disconnected");

@@ -419,6 +419,25 @@ TEST_F(Connection, EveryEndOfAnAttemptIsShownAndGoTriesAgain) {
   EXPECT_EQ(InWorld([] { return localSlot; }), 9);
 }
 
+// A server that goes silent, before its greeting or during play, ends the attempt or the
+// connection after ten seconds, and "Go!" works again.
+TEST_F(Connection, ASilentServerIsLeftAndGoWorksAgain) {
+  PressGo();
+  ASSERT_TRUE(server_.Accept());
+  ASSERT_TRUE(server_.Send(Bytes{3, 'h', 'a'}));  // a Welcome cut off and never finished
+  EXPECT_TRUE(StatusBecomes("Disconnected", std::chrono::seconds(20)));
+  ASSERT_TRUE(PumpUntil(AttemptOver));
+
+  Join(Greeting(2));
+  EXPECT_EQ(Answer(Image(Update(0))).type, TypePositionReport);
+  ASSERT_TRUE(server_.Send(Bytes{TypeWorldUpdate, 0, 1, 2}));  // an update never finished
+  EXPECT_TRUE(StatusBecomes("Error reaching server.  (Server disconnected?)", std::chrono::seconds(20)));
+  EXPECT_FALSE(IsConnected());
+  ASSERT_TRUE(PumpUntil(AttemptOver));
+  Join(Greeting(4));
+  EXPECT_EQ(InWorld([] { return localSlot; }), 4);
+}
+
 class NoServer : public testing::Test {
  protected:
   void SetUp() override { OpenClient(); }

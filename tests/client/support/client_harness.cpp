@@ -38,7 +38,7 @@ std::string TextOf(HWND window) {
   return text;
 }
 
-testing::AssertionResult StatusBecomes(const std::string& text) {
-  if (PumpUntil([&] { return TextOf(statusBox) == text; })) return testing::AssertionSuccess();
+testing::AssertionResult StatusBecomes(const std::string& text, std::chrono::milliseconds timeout) {
+  if (PumpUntil([&] { return TextOf(statusBox) == text; }, timeout)) return testing::AssertionSuccess();
   return testing::AssertionFailure() << "the status shows \"" << TextOf(statusBox) << "\", not \"" << text << "\"";
 }

@@ -29,4 +29,5 @@ void OpenClient();
 std::string TextOf(HWND window);
 
 // Pumps until the status box shows `text`.
-testing::AssertionResult StatusBecomes(const std::string& text);
+testing::AssertionResult StatusBecomes(const std::string& text,
+                                       std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
