@@ -53,8 +53,9 @@ bool SendTaken(Connection& c, const Message& message) {
     c.sending = false;
     closedElsewhere = c.closed;
     if (sent && c.queue.empty() && c.closeWhenSent) c.CloseLocked();
-    // Only a sender waits for the end of a send, and only while something is queued.
-    if (!c.queue.empty()) c.ready.notify_all();
+    // A sender may wait for the end of this send even with nothing queued yet: it may
+    // have found it begun right after its own, and what is queued next relies on it.
+    c.ready.notify_all();
     if (c.closed) return false;
   }
   if (!sent && !closedElsewhere) OnSendFailed(c.slot, c, message.kind);
