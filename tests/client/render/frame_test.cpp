@@ -10,6 +10,7 @@
 #include "client/world/world.h"
 #include "platform/font.h"
 #include "platform/testing.h"
+#include "tests/client/render/picture_files.h"
 
 namespace {
 
@@ -47,10 +48,10 @@ class Frame : public testing::Test {
   Frame() {
     windowDC = GetDC(window_);
     mapBitmap = CreateCompatibleBitmap(nullptr, 1280, 760);
-    Paint(mapBitmap, kMap);
+    FillBitmap(mapBitmap, kMap);
     mapWidth = 1280, mapHeight = 760;
     radarBitmap = CreateCompatibleBitmap(nullptr, 75, 60);
-    Paint(radarBitmap, kRadar);
+    FillBitmap(radarBitmap, kRadar);
     radarX = kRadarX, radarY = kRadarY, radarWidth = 75, radarHeight = 60;
     radarPenBlue = CreatePen(PS_SOLID, 2, 0xFF0000);
     radarPenGreen = CreatePen(PS_SOLID, 2, 0x00FF00);
@@ -73,16 +74,6 @@ class Frame : public testing::Test {
       DeleteObject(object);
   }
 
-  static void Paint(HBITMAP bitmap, uint32_t pixel) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(dc, bitmap);
-    {
-      std::lock_guard lock(GdiMutex());
-      for (uint32_t& p : LockedTargetOf(dc)->pixels) p = pixel;
-    }
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-  }
 
   Actor Player(int x, int y, bool active, BYTE map = 0) const {
     Actor a = {};

@@ -82,6 +82,18 @@ inline Bytes Bmp24(int width, int height, const std::vector<uint32_t>& pixels) {
   return BmpBytes(InfoHeader(width, height, 24), {}, rows);
 }
 
+// Paints every pixel of the bitmap in one colour (0x00RRGGBB).
+inline void FillBitmap(HBITMAP bitmap, uint32_t pixel) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, bitmap);
+  {
+    std::lock_guard lock(GdiMutex());
+    for (uint32_t& p : LockedTargetOf(dc)->pixels) p = pixel;
+  }
+  SelectObject(dc, previous);
+  DeleteDC(dc);
+}
+
 // The bitmap's size and pixels (0x00RRGGBB, top row first).
 inline Pixmap PixmapOf(HBITMAP bitmap) {
   HDC dc = CreateCompatibleDC(nullptr);

@@ -28,14 +28,7 @@ class ClientWindow : public testing::Test {
     CreateControls("Anonymous", nullptr);
     windowDC = GetDC(mainWindow);
     titleBitmap = CreateCompatibleBitmap(windowDC, 640, 380);
-    HDC dc = CreateCompatibleDC(windowDC);
-    HGDIOBJ previous = SelectObject(dc, titleBitmap);
-    {
-      std::lock_guard lock(GdiMutex());
-      for (uint32_t& p : LockedTargetOf(dc)->pixels) p = kTitleColour;
-    }
-    SelectObject(dc, previous);
-    DeleteDC(dc);
+    FillBitmap(titleBitmap, kTitleColour);
     started = 0;
     ShowWindow(mainWindow, SW_SHOW);
     SetFocus(mainWindow);
