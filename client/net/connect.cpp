@@ -120,6 +120,13 @@ JoinReply TakeLocalPlayer() {
 
 }  // namespace
 
+JoinReply TakeWelcome(const Welcome& welcome) {
+  // The slot first: the Welcome may give the old local slot to someone else.
+  TakeSlot(welcome.slot);
+  TakeOthers(welcome);
+  return TakeLocalPlayer();
+}
+
 bool ConnectionBusy() { return busy; }
 
 void AttemptEnded() { busy = false; }
@@ -154,10 +161,7 @@ void ConnectThread(void*) {
     case Greeting::kFull: return GiveUp("Too many users on server");
     case Greeting::kWelcome: break;
   }
-  // The slot first: the Welcome may give the old local slot to someone else.
-  TakeSlot(welcome.slot);
-  TakeOthers(welcome);
-  JoinReply reply = TakeLocalPlayer();
+  JoinReply reply = TakeWelcome(welcome);
   if (send(gameSocket, reinterpret_cast<const char*>(&reply), sizeof reply, 0) != sizeof reply) {
     return GiveUp("Error sending.  Connection lost.");
   }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/windows.h"
+#include "protocol/messages.h"
 
 extern SOCKET gameSocket;
 
@@ -20,6 +21,13 @@ void DropConnection();
 // Thread bodies (the argument is unused).
 void ConnectThread(void*);
 void ReceiveLoop(void*);
+
+// Connect thread: a server's Welcome, whose slot is one of the fifteen, written into
+// the world with the local player's name and character; the JoinReply that answers it.
+JoinReply TakeWelcome(const Welcome& welcome);
+// Network thread: one whole message the server sent during play, written into the
+// world; ReceiveLoop calls it for every message it reads.
+void TakeMessage(const BYTE* message, int length);
 
 // Network thread, after every handled message: the chat line, the throw, and the
 // position report when the message was a world update.

@@ -122,6 +122,12 @@ void ServerGone(const char* status) {
 
 }  // namespace
 
+void TakeMessage(const BYTE* message, int length) {
+  if (length < 1) return;
+  if (message[0] == TypeWorldUpdate && length == sizeof(WorldUpdate)) TakeWorldUpdate(As<WorldUpdate>(message));
+  if (message[0] == TypeNotice) TakeNotice(message, length);
+}
+
 void ReceiveLoop(void*) {
   MessageStream stream = {};
   BYTE message[kLongestMessage];
@@ -131,8 +137,7 @@ void ReceiveLoop(void*) {
       ServerGone(length == 0 ? "Server disconnected" : "Error reaching server.  (Server disconnected?)");
       break;
     }
-    if (message[0] == TypeWorldUpdate && length == sizeof(WorldUpdate)) TakeWorldUpdate(As<WorldUpdate>(message));
-    if (message[0] == TypeNotice) TakeNotice(message, length);
+    TakeMessage(message, length);
     SendPending(message[0]);
   }
   AttemptEnded();

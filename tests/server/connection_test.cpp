@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstring>
 #include <memory>
 #include <thread>
 
@@ -12,6 +11,7 @@
 #include "protocol/stream.h"
 #include "server/connection.h"
 
+// In quendlehost the slot table hears of a failed send; here it is counted.
 std::atomic<int> failedSends{0};
 
 void OnSendFailed(int, Connection&, Sent) { failedSends++; }

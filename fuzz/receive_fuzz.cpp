@@ -1,0 +1,53 @@
+// The client's handling of the server's stream from the Welcome on: the whole client
+// opened headless on the game data; the Welcome (the input's first bytes) taken into the
+// world as the connect thread takes it when its slot is one of the fifteen; then the
+// rest read by the stream rule and written into the world message by message, as the
+// receive loop does. At the end one game tick draws what the stream left there.
+#include <cstring>
+
+#include "client/net/net.h"
+#include "client/world/game_tick.h"
+#include "client/world/world.h"
+#include "fuzz/messages_of.h"
+#include "fuzz/require.h"
+#include "platform/testing.h"
+#include "tests/client/support/client_harness.h"
+
+namespace {
+
+// Every text the stream writes into the world ends inside its buffer.
+void CheckTexts() {
+  std::lock_guard lock(worldLock);
+  for (const Actor& p : players) Require(strnlen(p.name, kActorNameBuffer) < kActorNameBuffer, "a name ends");
+  for (const char* line : chatLines) Require(strnlen(line, kChatLineBuffer) < kChatLineBuffer, "a chat line ends");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  static GameFolder folder;
+  OpenClient();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  Welcome welcome;
+  // A greeting cut short or with no such slot ends the attempt before anything is taken.
+  if (size < sizeof welcome) return 0;
+  memcpy(&welcome, data, sizeof welcome);
+  if (welcome.slot >= kPlayerSlots) return 0;
+  TakeWelcome(welcome);
+  CheckTexts();
+  {
+    std::lock_guard lock(worldLock);
+    SpawnLocalPlayer();
+    connected = 1;
+  }
+  for (const std::vector<BYTE>& message : MessagesOf(data + sizeof welcome, size - sizeof welcome, MeasureFromServer)) {
+    TakeMessage(message.data(), int(message.size()));
+    CheckTexts();
+  }
+  GameTick();
+  PumpMessages();
+  return 0;
+}
