@@ -13,6 +13,9 @@ namespace {
 
 constexpr DWORD kJoinWaitMs = 5000;     // for a newcomer's JoinReply
 constexpr DWORD kRefusalWaitMs = 3000;  // for a refused newcomer to close
+// A client answers every world update at once and leaves a server that has been silent
+// for 10 s, so a player who has sent nothing for this long is gone and frees the slot.
+constexpr DWORD kSilentPlayerMs = 15000;
 constexpr int kNameLength = 9;
 
 // The connection of each slot while a player holds it; a thread that outlived its
@@ -114,7 +117,7 @@ bool Join(int slot, SOCKET socket) {
     closesocket(socket);
     return false;
   }
-  SetReceiveTimeout(socket, 0);
+  SetReceiveTimeout(socket, kSilentPlayerMs);
 
   // The name ends at its first zero, and after nine characters at the latest.
   char name[kNameField] = {};

@@ -1,5 +1,5 @@
-// No peer can hold up the others: a newcomer that never answers, a player that never
-// reads, and a refused connection that never closes.
+// No peer can hold up the others: a newcomer that never answers, a player that goes
+// silent, a player that never reads, and a refused connection that never closes.
 #include <gtest/gtest.h>
 
 #include "tests/server/server_process.h"
@@ -10,6 +10,8 @@ namespace {
 // with room to spare.
 constexpr std::chrono::milliseconds kJoinBound{5000 + 10000};
 constexpr std::chrono::milliseconds kRefusalBound{3000 + 10000};
+// How long a player may say nothing before the server lets it go, with room to spare.
+constexpr std::chrono::milliseconds kSilenceBound{15000 + 10000};
 
 TEST_F(HostTest, ASilentNewcomerDoesNotStopTheNext) {
   Player silent;
@@ -20,6 +22,23 @@ TEST_F(HostTest, ASilentNewcomerDoesNotStopTheNext) {
   EXPECT_TRUE(server_.Shows({"Socket Error..."}, kJoinBound));
   EXPECT_TRUE(silent.Ends());
   EXPECT_EQ(Join(next, 2, "Next"), 0);
+}
+
+// A player that stops in the middle of a report holds its slot only until the server
+// has heard nothing for a while; the other player is answered meanwhile.
+TEST_F(HostTest, APlayerThatGoesSilentMidMessageIsLetGo) {
+  std::vector<std::unique_ptr<Player>> players = JoinPlayers(2);
+  const PositionReport report = Report(10, 10, 0, 1);
+  ASSERT_TRUE(players[1]->Send(&report, 3));
+  const auto deadline = std::chrono::steady_clock::now() + kSilenceBound;
+  while (!server_.Shows({"Error reading from a player."}, std::chrono::milliseconds(0))) {
+    ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the silent player was never let go";
+    ASSERT_EQ(Exchange(*players[0], Report(20, 20, 0, 1)).type, TypeWorldUpdate);
+  }
+  while (!NextMessage(*players[1]).empty()) {
+  }
+  EXPECT_TRUE(players[1]->Ended());
+  EXPECT_EQ(server_.ListOnceItShows(Rows({"P0"})), Rows({"P0"}));
 }
 
 TEST_F(HostTest, APlayerWhoNeverReadsIsDroppedAndTheOthersPlayOn) {
