@@ -153,6 +153,14 @@ class Connection : public testing::Test {
     return server_.ReceiveRecord<PositionReport>();
   }
 
+  // Frames of play with an arrow held: the local player walks and everybody is drawn.
+  static void Walk(int arrow, int ticks) {
+    PressKey(arrow);
+    for (int tick = 0; tick < ticks; tick++) AdvanceClock(40), PumpMessages();
+    ReleaseKey(arrow);
+    PumpMessages();
+  }
+
   GameFolder folder_;
   FakeServer server_;
 };
@@ -436,6 +444,173 @@ TEST_F(Connection, ASilentServerIsLeftAndGoWorksAgain) {
   ASSERT_TRUE(PumpUntil(AttemptOver));
   Join(Greeting(4));
   EXPECT_EQ(InWorld([] { return localSlot; }), 4);
+}
+
+// Names of ten bytes with no end, in any bytes, and characters that name no sheet, from
+// the greeting and from later arrivals: every name is kept as its ten bytes and every
+// character as it came, and those players are shown, drawn and talked about.
+TEST_F(Connection, NamesWithoutEndAndCharactersWithoutSheetAreKeptShownAndDrawn) {
+  const std::string kNames[] = {"ABCDEFGHIJ", "%s%n%s%n%s", "\xFF\xFE\x80\x7F\x01\n\r\t\b\x1B", "&>:&>:&>:&",
+                                "\xC3\xA9\xE2\x80\xAE\xF0\x9F\x98\x80!"};
+  const BYTE kCharacters[] = {0, 6, 255, 1, 5, 128};
+  std::string names[kPlayerSlots];
+  std::vector<Seat> seats;
+  for (int k = 0; k < kPlayerSlots; k++) {
+    names[k] = kNames[k % std::size(kNames)];
+    seats.push_back({k, names[k].c_str(), kCharacters[k % std::size(kCharacters)]});
+  }
+  SetWindowTextA(nameBox, "Me");
+  Join(Greeting(2, seats));  // the entry of the own slot is stale and ignored
+  InWorld([&] {
+    for (int k = 0; k < kPlayerSlots; k++) {
+      if (k == 2) continue;
+      EXPECT_EQ(players[k].name, names[k]) << k;
+      EXPECT_EQ(players[k].character, seats[k].character) << k;
+    }
+    EXPECT_STREQ(players[2].name, "Me");
+    EXPECT_EQ(players[2].character, 1);
+    return 0;
+  });
+
+  // Everybody around the local player, walking, with "it" on a player with no sheet.
+  WorldUpdate update = Update(6);
+  for (int i = 0; i < kPlayerSlots; i++) {
+    update.players[i] = {WORD(SpawnTable[2].x - 200 + 30 * i), SpawnTable[2].y, LocationByte(0, DirDown), 3};
+  }
+  EXPECT_EQ(Answer(Image(update)).type, TypePositionReport);
+  Walk(VK_LEFT, 4);
+
+  // Arrivals in slots already on screen; play goes on while their sheets load.
+  struct Arrival {
+    BYTE slot;
+    const char* name;
+    BYTE character;
+  } arrivals[] = {
+      {5, "%s%n%x%d%p", 0},
+      {6, "\xFF\n\r\t\x01\x7F\x80\xFE\b\x1B", 255},
+      {7, "NoSheet678", 6},
+      {14, "LastSlot14", 3},
+  };
+  for (const Arrival& a : arrivals) {
+    ASSERT_TRUE(server_.Send(Joined(a.slot, a.name, a.character)));
+    const std::string status = a.name + std::string(" has joined!!!");
+    EXPECT_TRUE(PumpUntil([&] { return AdvanceClock(40), TextOf(statusBox) == status; })) << int(a.slot);
+    InWorld([&] {
+      EXPECT_STREQ(players[a.slot].name, a.name);
+      EXPECT_EQ(players[a.slot].character, a.character);
+      return 0;
+    });
+  }
+  // The own arrival, however it reads, changes nothing.
+  EXPECT_EQ(Answer(Joined(2, "Intruder!!", 255) + Image(update)).type, TypePositionReport);
+  EXPECT_EQ(TextOf(statusBox), "LastSlot14 has joined!!!");
+  InWorld([] {
+    EXPECT_STREQ(players[2].name, "Me");
+    EXPECT_EQ(players[2].character, 1);
+    return 0;
+  });
+
+  ASSERT_TRUE(server_.Send(PlayerKicked{TypeNotice, KindPlayerKicked, 6}));
+  EXPECT_TRUE(StatusBecomes(arrivals[1].name + std::string(" was kicked!")));
+  ASSERT_TRUE(server_.Send(Relay(5, "hi")));
+  EXPECT_TRUE(PumpUntil([] { return InWorld([] { return std::string(chatLines[3]) == "%s%n%x%d%p:&> hi"; }); }));
+  update.it = 2;
+  EXPECT_EQ(Answer(Image(update)).type, TypePositionReport);
+  Walk(VK_RIGHT, 4);
+  EXPECT_TRUE(IsConnected());
+}
+
+// Every field of an update at the ends of its range, round after round: positions at 0
+// and 0xFFFF, every direction nibble, maps with no level, state codes that name no state,
+// "it" on the local player, on others and on no slot, and shots in every mode. Each
+// update is answered and drawn while the local player walks; then the server goes, and
+// "Go!" joins again and play goes on.
+TEST_F(Connection, UpdatesAtEveryExtremeAreAnsweredAndDrawnAndPlayGoesOnAfterTheServerGoes) {
+  Join(Greeting(0));
+  struct Round {
+    BYTE it;
+    WORD x, y;     // of every entry, the local player's own included, and of every shot
+    BYTE evenMap;  // the map of the even slots; the odd ones are on maps 10..15
+    BYTE state;
+    BYTE mode;  // of shot 0; shots 1 and 2 have the next two
+  } rounds[] = {
+      {0, 0, 0, 0, 1, 0},                 // the local player "it"; all at the origin
+      {0, 0xFFFF, 0xFFFF, 0, 3, 1},       // all at the far corner
+      {6, 0xFFFF, 0, 0, 4, 2},            // "it" on another player; flags kept
+      {14, 400, 250, 0, 2, 0},            // shots in flight on the map of "it"
+      {5, 0, 0xFFFF, 10, 255, 0x7F},      // "it" on a map with no level
+      {4, 300, 200, 15, 2, 0x80},         // a shot mode below zero
+      {15, 400, 250, 0, 0, 0xFE},         // "it" on no slot; everybody leaves
+      {255, 0xFFFF, 0xFFFF, 9, 0x80, 3},  // nobody comes back
+      {0, 380, 220, 0, 2, 0xFF},          // all back around the local player
+  };
+  struct Flags {
+    BYTE active, frame, moving;
+  } expected[kPlayerSlots];
+  InWorld([&] {
+    for (int i = 0; i < kPlayerSlots; i++) expected[i] = {players[i].active, players[i].frame, players[i].moving};
+    return 0;
+  });
+  for (size_t r = 0; r < std::size(rounds); r++) {
+    const Round& round = rounds[r];
+    WorldUpdate update = Update(round.it);
+    for (int i = 0; i < kPlayerSlots; i++) {
+      BYTE map = i % 2 ? BYTE(10 + i / 2 % 6) : round.evenMap;
+      update.players[i] = {round.x, round.y, LocationByte(map, BYTE(i + r)), round.state};
+      if (round.state == 0) expected[i].active = 0;
+      if (round.state >= 1 && round.state <= 3) expected[i] = {1, BYTE(round.state == 3), BYTE(round.state >= 2)};
+    }
+    for (int j = 0; j < kShotCount; j++) update.shots[j] = {round.x, round.y, BYTE(round.mode + j)};
+    const Actor before = InWorld([] { return players[0]; });
+
+    PositionReport report = Answer(Image(update));
+    ASSERT_EQ(report.type, TypePositionReport) << "round " << r;
+    EXPECT_EQ(int(report.x), before.x) << "round " << r;
+    EXPECT_EQ(int(report.y), before.y) << "round " << r;
+    EXPECT_EQ(report.location, LocationByte(before.map, BYTE(before.direction))) << "round " << r;
+    InWorld([&] {
+      EXPECT_EQ(itSlot, round.it) << "round " << r;
+      for (int i = 1; i < kPlayerSlots; i++) {
+        const Actor& p = players[i];
+        const PlayerEntry& sent = update.players[i];
+        EXPECT_EQ(p.x, sent.x) << "round " << r << " slot " << i;
+        EXPECT_EQ(p.y, sent.y) << "round " << r << " slot " << i;
+        EXPECT_EQ(p.map, MapOf(sent.location)) << "round " << r << " slot " << i;
+        EXPECT_EQ(p.direction, DirectionOf(sent.location)) << "round " << r << " slot " << i;
+        EXPECT_EQ(p.active, expected[i].active) << "round " << r << " slot " << i;
+        EXPECT_EQ(p.frame, expected[i].frame) << "round " << r << " slot " << i;
+        EXPECT_EQ(p.moving, expected[i].moving) << "round " << r << " slot " << i;
+      }
+      for (int j = 0; j < kShotCount; j++) {
+        EXPECT_EQ(psiActors[j].x, round.x) << "round " << r;
+        EXPECT_EQ(psiActors[j].y, round.y) << "round " << r;
+        EXPECT_EQ(psiActors[j].direction, static_cast<signed char>(round.mode + j)) << "round " << r;
+      }
+      return 0;
+    });
+    Walk(r % 2 ? VK_LEFT : VK_RIGHT, 3);
+  }
+
+  // An update cut off by the server's going is never half applied.
+  Bytes cut = Image(Update(9));
+  cut.resize(50);
+  ASSERT_TRUE(server_.Send(cut));
+  server_.Hang();
+  EXPECT_TRUE(StatusBecomes("Server disconnected"));
+  EXPECT_EQ(InWorld([] { return itSlot; }), rounds[std::size(rounds) - 1].it);
+  ASSERT_TRUE(PumpUntil(AttemptOver));
+  Walk(VK_DOWN, 3);  // the game goes on alone
+  SetWindowTextA(nameBox, "Again");
+  EXPECT_STREQ(Join(Greeting(7, {{1, "Bob", 2}})).name, "Again");
+  EXPECT_EQ(Answer(Image(Update(7))).type, TypePositionReport);
+  Walk(VK_UP, 3);
+  EXPECT_EQ(Answer(Image(Update(1))).type, TypePositionReport);
+  EXPECT_TRUE(IsConnected());
+  InWorld([] {
+    EXPECT_EQ(localSlot, 7);
+    EXPECT_EQ(itSlot, 1);
+    return 0;
+  });
 }
 
 class NoServer : public testing::Test {
