@@ -1,5 +1,7 @@
 #include "server/connection.h"
 
+#include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -9,8 +11,13 @@
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 constexpr DWORD kSendTimeoutMs = 5000;
 constexpr size_t kMostQueued = 256;
+// A send to a player who reads ends at once; one on its way this long waits for a
+// player who has stopped reading.
+constexpr auto kStuckSend = std::chrono::seconds(1);
 
 struct Message {
   BYTE bytes[kLongestMessage];
@@ -29,6 +36,7 @@ struct Connection : std::enable_shared_from_this<Connection> {
   bool closed = false;
   bool closeWhenSent = false;
   bool sending = false;        // a message is on its way, and nothing else may go now
+  Clock::time_point sendBegan;  // of the message on its way
   bool senderRunning = false;  // a sender thread works through the queue
 
   // Closes the socket, once; call with the mutex held.
@@ -76,6 +84,7 @@ void SendQueued(Connection& c) {
       message = c.queue.front();
       c.queue.pop_front();
       c.sending = true;
+      c.sendBegan = Clock::now();
     }
     if (!SendTaken(c, message)) return;
   }
@@ -87,15 +96,27 @@ void SenderThread(void* argument) {
   delete connection;
 }
 
-// Queues a message, and starts a sender unless one runs; call with the mutex held.
-bool QueueLocked(Connection& c, const void* bytes, int length, Sent kind) {
-  if (c.closed || length <= 0 || length > kLongestMessage) return false;
-  if (c.queue.size() >= kMostQueued) {
-    // The player stopped reading long ago: end the send that waits for it, which
-    // then fails as a send does. Handles are never reused, so closing twice is safe.
-    closesocket(c.socket);
-    return false;
+// Waits while the queue is full and the sender makes way, as it does for a player who
+// reads: a burst of chat from one player slows that player down and drops nobody else.
+// False when the connection closed, or when the player has stopped reading (a send
+// stuck on it, or no room for as long as a send may take): then the send that waits
+// for it is ended, and fails as a send does. Call with the mutex held.
+bool AwaitRoom(std::unique_lock<std::mutex>& lock, Connection& c) {
+  const Clock::time_point giveUp = Clock::now() + std::chrono::milliseconds(kSendTimeoutMs);
+  while (!c.closed && c.queue.size() >= kMostQueued) {
+    const Clock::time_point until = c.sending ? std::min(c.sendBegan + kStuckSend, giveUp) : giveUp;
+    if (Clock::now() >= until) {
+      closesocket(c.socket);  // handles are never reused, so closing twice is safe
+      return false;
+    }
+    c.ready.wait_until(lock, until);
   }
+  return !c.closed;
+}
+
+// Queues a message, and starts a sender unless one runs; call with the mutex held.
+bool QueueLocked(std::unique_lock<std::mutex>& lock, Connection& c, const void* bytes, int length, Sent kind) {
+  if (length <= 0 || length > kLongestMessage || !AwaitRoom(lock, c)) return false;
   Message message;
   memcpy(message.bytes, bytes, size_t(length));
   message.length = length;
@@ -126,20 +147,21 @@ std::shared_ptr<Connection> OpenConnection(int slot, SOCKET socket) {
 SOCKET SocketOf(const Connection& connection) { return connection.socket; }
 
 bool Queue(Connection& c, const void* bytes, int length, Sent kind) {
-  std::lock_guard lock(c.mutex);
-  return QueueLocked(c, bytes, length, kind);
+  std::unique_lock lock(c.mutex);
+  return QueueLocked(lock, c, bytes, length, kind);
 }
 
 bool SendOrQueue(Connection& c, const void* bytes, int length, Sent kind) {
   Message message;
   {
-    std::lock_guard lock(c.mutex);
-    if (c.sending || !c.queue.empty()) return QueueLocked(c, bytes, length, kind);
+    std::unique_lock lock(c.mutex);
+    if (c.sending || !c.queue.empty()) return QueueLocked(lock, c, bytes, length, kind);
     if (c.closed || length <= 0 || length > kLongestMessage) return false;
     memcpy(message.bytes, bytes, size_t(length));
     message.length = length;
     message.kind = kind;
     c.sending = true;
+    c.sendBegan = Clock::now();
   }
   return SendTaken(c, message);
 }

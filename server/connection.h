@@ -1,8 +1,9 @@
 // One player's connection: its socket, and the messages for it, each written with one
-// send call and never two at once. Queuing never waits: a sender thread, started when
-// something is queued and ended when the queue is empty, writes the messages in order,
-// so no thread is held up by a player who does not read. A send that cannot finish
-// within a few seconds fails, and so does a queue that grows past its bound.
+// send call and never two at once. A sender thread, started when something is queued
+// and ended when the queue is empty, writes the messages in order. Queuing waits only
+// while a full queue is being sent, so no thread is held up by a player who does not
+// read: a send that cannot finish within a few seconds fails, and so does a full queue
+// whose send is stuck.
 #pragma once
 
 #include <memory>
@@ -17,7 +18,8 @@ struct Connection;
 std::shared_ptr<Connection> OpenConnection(int slot, SOCKET socket);
 SOCKET SocketOf(const Connection& connection);
 
-// Queues a message (at most 200 bytes); false when the connection is closed.
+// Queues a message (at most 200 bytes); false when the connection is closed or its
+// player has stopped reading.
 bool Queue(Connection& connection, const void* bytes, int length, Sent kind);
 
 // For the connection's own client thread: sends the message at once when nothing is

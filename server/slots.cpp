@@ -278,7 +278,8 @@ void KickRequest() {
     if (!slots[row].active) return;
     connection = connections[row];
   }
-  // Queuing never waits, so the kick needs no thread of its own.
+  // Queuing never waits for a player who does not read, so the kick needs no thread of
+  // its own.
   PlayerKicked kicked = {TypeNotice, KindPlayerKicked, BYTE(row)};
   Broadcast(&kicked, sizeof kicked, Sent::PlayerKicked);
   // The kicked player's thread may find its slot gone before it reads again, and then

@@ -100,4 +100,37 @@ TEST_F(ServerConnection, AnAnswerSentAsTheSenderFinishesLeavesNoMessageBehind) {
   EXPECT_EQ(failedSends, 0);
 }
 
+// A burst far longer than the queue, queued faster than any sender sends it, as one
+// player's flood of chat is relayed: a player who reads gets all of it, in order, and is
+// never given up on. One who stops reading is given up on, and the queuing ends.
+TEST_F(ServerConnection, ABurstLongerThanTheQueueReachesAPlayerWhoReads) {
+  constexpr int kMessages = 20000;
+  std::atomic<int> read = 0;
+  std::thread reader([&] {
+    for (BYTE message[kLongestMessage]; read < kMessages; read++) {
+      if (ReadExactly(player_, message, sizeof message) != int(sizeof message)) return;
+      EXPECT_EQ(message[1] | message[2] << 8, read % 65536) << "in order";
+    }
+  });
+  BYTE relay[kLongestMessage] = {TypeNotice};
+  int queued = 0;
+  for (; queued < kMessages; queued++) {
+    relay[1] = BYTE(queued), relay[2] = BYTE(queued >> 8);
+    if (!Queue(*connection_, relay, sizeof relay, Sent::ChatRelay)) break;
+  }
+  reader.join();
+  EXPECT_EQ(queued, kMessages);
+  EXPECT_EQ(read, kMessages);
+  EXPECT_EQ(failedSends, 0);
+
+  // Now nobody reads: the socket's buffers fill, then the queue, and the send that waits
+  // is given up on.
+  while (Queue(*connection_, relay, sizeof relay, Sent::ChatRelay)) {
+  }
+  for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30); failedSends == 0;) {
+    ASSERT_LT(std::chrono::steady_clock::now(), end) << "the stuck send never failed";
+    std::this_thread::yield();
+  }
+}
+
 }  // namespace
