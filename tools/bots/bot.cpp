@@ -1,7 +1,10 @@
 #include "tools/bots/bot.h"
 
+#include <charconv>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "client/world/actor.h"
 #include "content/generator/level_table.h"
@@ -14,6 +17,7 @@ constexpr int kMostTicksAtOnce = 25;  // after a stall, a bot catches up one sec
 constexpr int kFleeDistance = 600;
 constexpr int kThrowReach = 400;
 constexpr int kInLine = 16;
+constexpr std::string_view kName = "Bot";  // and the bot's number from 1
 
 const char* const kSayings[] = {
     "tag!", "you can't catch me", "over here", "run!", "nearly had you", "who is it?", "too slow", "hello",
@@ -32,14 +36,30 @@ short Towards(int dx, int dy) {
   return sy < 0 ? DirUp : DirDown;
 }
 
+// Takes a number off the front of `text`.
+bool TakeNumber(std::string_view& text, int& number) {
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (error != std::errc()) return false;
+  text.remove_prefix(size_t(end - text.data()));
+  return true;
+}
+
+// Takes `prefix` off the front of `text`.
+bool TakeText(std::string_view& text, std::string_view prefix) {
+  if (!text.starts_with(prefix)) return false;
+  text.remove_prefix(prefix.size());
+  return true;
+}
+
 }  // namespace
 
-Bot::Bot(int number, const Town& town, Stats& stats)
+Bot::Bot(int number, const Town& town, Stats& stats, ChatPause chatPause)
     : number_(number),
-      name_("Bot" + std::to_string(number + 1)),
+      name_(std::string(kName) + std::to_string(number + 1)),
       character_(BYTE(1 + number % 5)),
       town_(town),
       stats_(stats),
+      chatPause_(chatPause),
       random_(unsigned(number) * 7919u + 17u) {}
 
 bool Bot::Join(const std::string& address) {
@@ -58,7 +78,8 @@ bool Bot::Join(const std::string& address) {
   x_ = kSpawnPoints[slot_][0];
   y_ = kSpawnPoints[slot_][1];
   started_ = Clock::now();
-  nextChat_ = started_ + std::chrono::seconds(std::uniform_int_distribution(15, 45)(random_));
+  PlanChat(started_);
+  stats_.Seated(number_, slot_);
   return true;
 }
 
@@ -77,10 +98,25 @@ void Bot::Play() {
 void Bot::Stop() { link_.Shut(); }
 
 void Bot::Handle(const BYTE* message, int length) {
-  if (message[0] != TypeWorldUpdate || length != int(sizeof(WorldUpdate))) return;  // notices: nothing to do
-  WorldUpdate update;
-  memcpy(&update, message, sizeof update);
-  TakeUpdate(update);
+  if (message[0] == TypeWorldUpdate && length == int(sizeof(WorldUpdate))) {
+    WorldUpdate update;
+    memcpy(&update, message, sizeof update);
+    TakeUpdate(update);
+  } else if (message[0] == TypeNotice && message[1] == KindChatRelay && length == int(sizeof(ChatRelay))) {
+    ChatRelay relay;
+    memcpy(&relay, message, sizeof relay);
+    Hear(relay);
+  }
+}
+
+// A bot's line ("Bot3 #12 run!") tells who said it and its number.
+void Bot::Hear(const ChatRelay& relay) {
+  std::string_view text(relay.text, strnlen(relay.text, sizeof relay.text));
+  int speaker, line;
+  if (TakeText(text, kName) && TakeNumber(text, speaker) && speaker > 0 && TakeText(text, " #") &&
+      TakeNumber(text, line)) {
+    stats_.Heard(number_, relay.slot, speaker - 1, line);
+  }
 }
 
 void Bot::TakeUpdate(const WorldUpdate& update) {
@@ -158,12 +194,19 @@ void Bot::MaybeThrow() {
 void Bot::MaybeChat() {
   Clock::time_point now = Clock::now();
   if (now < nextChat_) return;
+  PlanChat(now);
+  std::optional<int> line = stats_.Say(number_);
+  if (!line) return;
   ChatRequest request = {};
   request.type = TypeChatRequest;
-  const char* saying = kSayings[random_() % std::size(kSayings)];
-  memcpy(request.text, saying, strlen(saying));
+  snprintf(request.text, sizeof request.text, "%s #%d %s", name_.c_str(), *line,
+           kSayings[random_() % std::size(kSayings)]);
   link_.Send(&request, sizeof request);
-  nextChat_ = now + std::chrono::seconds(std::uniform_int_distribution(15, 45)(random_));
+}
+
+void Bot::PlanChat(Clock::time_point now) {
+  nextChat_ = now + std::chrono::milliseconds(
+                        std::uniform_int_distribution(chatPause_.least.count(), chatPause_.most.count())(random_));
 }
 
 bool Bot::SendReport() {

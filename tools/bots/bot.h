@@ -2,7 +2,9 @@
 // main map tick by tick with the client's collision code (never through a wall, never
 // through a door), chases the nearest player and throws psi at players in line while
 // it is "it", flees from "it" otherwise, and now and then says something. It answers
-// every world update at once with its position, as the client does.
+// every world update at once with its position, as the client does. Its chat lines
+// start with its name and their number ("Bot3 #12 run!"), so that whoever hears them
+// can tell whether one went missing.
 #pragma once
 
 #include <chrono>
@@ -14,9 +16,14 @@
 #include "tools/bots/stats.h"
 #include "tools/bots/town.h"
 
+// How long a bot waits between two chat lines: a random time between these two.
+struct ChatPause {
+  std::chrono::milliseconds least{15000}, most{45000};
+};
+
 class Bot {
  public:
-  Bot(int number, const Town& town, Stats& stats);
+  Bot(int number, const Town& town, Stats& stats, ChatPause chatPause = {});
 
   // Connects and joins with this bot's name and character; false when the server
   // could not be reached, was full, or ended the connection.
@@ -35,7 +42,9 @@ class Bot {
   void Walk(int ticks);
   short Choose();
   void MaybeThrow();
+  void Hear(const ChatRelay& relay);
   void MaybeChat();
+  void PlanChat(Clock::time_point now);
   bool SendReport();
 
   int number_;
@@ -43,6 +52,7 @@ class Bot {
   BYTE character_;
   const Town& town_;
   Stats& stats_;
+  ChatPause chatPause_;
   Link link_;
   std::mt19937 random_;
 

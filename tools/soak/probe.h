@@ -1,0 +1,29 @@
+// One storm connection speaking the protocol, as far as the storm needs it: the
+// greeting, the join, and position reports with their answers.
+#pragma once
+
+#include "protocol/stream.h"
+#include "tools/soak/timed_link.h"
+
+class Probe {
+ public:
+  using Clock = TimedLink::Clock;
+  static constexpr int kRefused = -2;  // the server was full
+
+  // Reads the first message and answers a Welcome with a JoinReply: the slot it
+  // gives, kRefused for the full-server byte alone, -1 when neither came by the
+  // deadline.
+  int Join(Clock::time_point deadline);
+  // Reads messages until a WorldUpdate; false when none came by the deadline.
+  bool NextUpdate(Clock::time_point deadline);
+  // Sends a position report with state code `state` and, unless that leaves (0),
+  // waits for its answer.
+  bool Report(BYTE state, Clock::time_point deadline);
+
+  TimedLink link;
+
+ private:
+  int Greeting(Clock::time_point deadline);
+
+  MessageStream stream_ = {};
+};
