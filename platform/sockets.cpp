@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/posix_net.h"
+#include "platform/testing.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ struct SocketTable {
   int startups = 0;
   SOCKET nextHandle = 1;
   std::unordered_map<SOCKET, Entry> entries;
+  int staleCloses = 0;  // closesocket calls that found no open socket
 };
 
 // Never destroyed: detached threads may still be in socket calls while the process exits.
@@ -332,7 +334,10 @@ int closesocket(SOCKET s) {
   {
     std::lock_guard lock(t.mutex);
     Entry* e = FindOpen(t, s);
-    if (!e) return SOCKET_ERROR;
+    if (!e) {
+      t.staleCloses++;
+      return SOCKET_ERROR;
+    }
     fd = MarkClosed(*e);
     if (fd >= 0) t.entries.erase(s);
   }
@@ -376,4 +381,10 @@ uint32_t inet_addr(const char* cp) {
   uint32_t addr;  // network order: the first part is the first byte
   std::memcpy(&addr, parts, sizeof addr);
   return addr;
+}
+
+int StaleSocketCloses() {
+  SocketTable& t = Table();
+  std::lock_guard lock(t.mutex);
+  return t.staleCloses;
 }

@@ -31,3 +31,12 @@ void TurnWheel(HWND top, int x, int y, int notches);
 
 // The pixel (0x00RRGGBB) at a point of a top-level window's client area.
 uint32_t WindowPixel(HWND top, int x, int y);
+
+// The closesocket calls so far that found no open socket: closed already, or never
+// one. On Windows a handle is used again at once, so such a call may close a
+// connection that somebody else has just made.
+int StaleSocketCloses();
+
+// From now on every thread start of `start` fails, as on a system that has no thread
+// left to give; nullptr ends that.
+void RefuseThreadsOf(void (*start)(void*));

@@ -4,8 +4,14 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <atomic>
+
+#include "platform/testing.h"
 
 namespace {
+
+// Set by tests, which play a system that has no thread left to give.
+std::atomic<void (*)(void*)> refusedStart{nullptr};
 
 struct StartInfo {
   void (*start)(void*);
@@ -24,7 +30,7 @@ void* RunThread(void* p) {
 uintptr_t _beginthread(void (*start)(void*), unsigned stackSize, void* arg) {
   constexpr uintptr_t kFailed = ~uintptr_t(0);
   pthread_attr_t attr;
-  if (!start || pthread_attr_init(&attr) != 0) return kFailed;
+  if (!start || start == refusedStart || pthread_attr_init(&attr) != 0) return kFailed;
   int err = pthread_attr_setdetachstate(&attr, PTHREAD_CREATE_DETACHED);
   if (err == 0 && stackSize != 0) {
     err = pthread_attr_setstacksize(&attr, std::max<size_t>(stackSize, PTHREAD_STACK_MIN));
@@ -41,3 +47,5 @@ uintptr_t _beginthread(void (*start)(void*), unsigned stackSize, void* arg) {
 }
 
 void _endthread() { pthread_exit(nullptr); }
+
+void RefuseThreadsOf(void (*start)(void*)) { refusedStart = start; }

@@ -45,6 +45,9 @@ extern HWND kickButton;
 extern SOCKET listener;
 
 // startup.cpp
+// Registers the window class and shows the main window with its controls; false when
+// the class cannot be registered.
+bool OpenServerWindow(HINSTANCE instance, int showCommand);
 void ServerInit();
 void ServerShutdown();
 bool ServerShuttingDown();
@@ -52,10 +55,24 @@ bool ServerShuttingDown();
 void SetStatus(const char* text);
 
 // slots.cpp
-void AcceptLoop(void*);
 void RefreshPlayerList();
 void KickRequest();
 void CloseAllConnections();
+// The body of one player's client thread.
+void ClientLoop(void* start);
+// What the admission of a newcomer asks of the slots: the lowest slot that is neither
+// held by a player nor kept for another newcomer, kept now for this one (-1 when there
+// is none), and given back when the newcomer does not join; the Welcome, which returns
+// how many joins came before it; and the join itself, once the JoinReply is in.
+int KeepSlotForNewcomer();
+void ReleaseKeptSlot(int slot);
+unsigned SendWelcome(int slot, SOCKET socket);
+void JoinNewcomer(int slot, SOCKET socket, const JoinReply& reply, unsigned joinsBefore);
+
+// newcomers.cpp
+void AcceptLoop(void*);
+// Closes the connection of every newcomer who has not joined yet.
+void CloseNewcomers();
 
 // game.cpp
 void ServerTick();

@@ -1,4 +1,4 @@
-// The fifteen player slots: admission and the join handshake, one client thread per
+// The fifteen player slots: the slot side of a newcomer's join, one client thread per
 // player, relaying, the kick, and the player list.
 #include <array>
 #include <cstdio>
@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr DWORD kJoinWaitMs = 5000;     // for a newcomer's JoinReply
-constexpr DWORD kRefusalWaitMs = 3000;  // for a refused newcomer to close
 // A client answers every world update at once and leaves a server that has been silent
 // for 10 s, so a player who has sent nothing for this long is gone and frees the slot.
 constexpr DWORD kSilentPlayerMs = 15000;
@@ -29,10 +27,6 @@ struct ClientThreadStart {
   std::shared_ptr<Connection> connection;
 };
 
-void SetReceiveTimeout(SOCKET socket, DWORD ms) {
-  setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&ms), sizeof ms);
-}
-
 // Whether `connection` still holds `slot`. Call with stateLock held.
 bool Holds(int slot, const Connection& connection) {
   return slots[slot].active && connections[slot].get() == &connection;
@@ -47,7 +41,10 @@ bool FreeSlot(int slot, const Connection& connection) {
   return true;
 }
 
-void Broadcast(const void* message, int length, Sent kind) {
+// Hands a message to a connection: Queue or Post.
+using Handing = bool (*)(Connection&, const void*, int, Sent);
+
+void Broadcast(const void* message, int length, Sent kind, Handing hand) {
   std::vector<std::shared_ptr<Connection>> targets;
   {
     std::lock_guard lock(stateLock);
@@ -55,7 +52,7 @@ void Broadcast(const void* message, int length, Sent kind) {
       if (slots[i].active && connections[i]) targets.push_back(connections[i]);
     }
   }
-  for (auto& target : targets) Queue(*target, message, length, kind);
+  for (auto& target : targets) hand(*target, message, length, kind);
 }
 
 void SendWorldUpdate(int slot, Connection& connection) {
@@ -70,77 +67,44 @@ void SendWorldUpdate(int slot, Connection& connection) {
   SendOrQueue(connection, &update, sizeof update, Sent::WorldUpdate);
 }
 
-// The lowest slot nobody holds, or -1.
-int LowestFreeSlot() {
-  std::lock_guard lock(stateLock);
-  for (int i = 0; i < kSlotCount; i++) {
-    if (!slots[i].active) return i;
-  }
-  return -1;
+// Whether `slot` is kept for a newcomer who is still answering its Welcome. Guarded
+// by stateLock.
+bool keptForNewcomer[kSlotCount];
+// Joins so far, and the join that brought each slot's player in: a newcomer hears of
+// those who joined after its Welcome was made.
+unsigned joinsSoFar;
+unsigned joinNumber[kSlotCount];
+// Joins are told in the order they happen, to everybody alike.
+std::mutex joinOrder;
+
+PlayerJoined JoinedNotice(int slot) {
+  PlayerJoined joined = {TypeNotice, KindPlayerJoined, BYTE(slot), {}, slots[slot].character};
+  memcpy(joined.name, slots[slot].name, kNameField);
+  return joined;
 }
 
-// Every slot is held: the newcomer gets the full-server byte, and a bounded wait for
-// its answer or its close.
-void RefuseNewcomer(SOCKET spare) {
-  char full = char(kServerFull), answer;
-  send(spare, &full, 1, 0);
-  SetReceiveTimeout(spare, kRefusalWaitMs);
-  recv(spare, &answer, 1, 0);
-  closesocket(spare);
-}
-
-void SendWelcome(int slot, SOCKET socket) {
-  Welcome welcome;
+// The join of slot `slot` as everybody is to hear of it, without anybody waiting on a
+// player: the newcomer first hears of those who joined while it answered, then
+// everybody hears of the newcomer.
+void TellJoin(int slot, Connection& newcomer, unsigned joinsBefore) {
+  std::lock_guard order(joinOrder);
+  std::vector<PlayerJoined> meanwhile;
+  std::vector<std::shared_ptr<Connection>> targets;
+  PlayerJoined joined;
   {
     std::lock_guard lock(stateLock);
-    welcome.slot = BYTE(slot);
+    slots[slot].active = 1;
+    keptForNewcomer[slot] = false;
+    joinNumber[slot] = ++joinsSoFar;
+    joined = JoinedNotice(slot);
     for (int k = 0; k < kSlotCount; k++) {
-      memcpy(welcome.names[k], slots[k].name, kNameField);
-      welcome.characters[k] = slots[k].character;
+      if (!slots[k].active || !connections[k]) continue;
+      targets.push_back(connections[k]);
+      if (k != slot && joinNumber[k] > joinsBefore) meanwhile.push_back(JoinedNotice(k));
     }
   }
-  send(socket, reinterpret_cast<const char*>(&welcome), sizeof welcome, 0);
-}
-
-void ClientLoop(void* argument);
-
-// Runs the handshake of a newcomer accepted into `slot`; true when it joined.
-bool Join(int slot, SOCKET socket) {
-  Beep(0, 0);
-  SetStatus("Client(s) connected!");
-  SendWelcome(slot, socket);
-  JoinReply reply;
-  SetReceiveTimeout(socket, kJoinWaitMs);
-  int got = ReadExactly(socket, reinterpret_cast<BYTE*>(&reply), sizeof reply);
-  if (got <= 0) {
-    SetStatus(got == 0 ? "Player left!" : "Socket Error...");
-    closesocket(socket);
-    return false;
-  }
-  SetReceiveTimeout(socket, kSilentPlayerMs);
-
-  // The name ends at its first zero, and after nine characters at the latest.
-  char name[kNameField] = {};
-  memcpy(name, reply.name, strnlen(reply.name, kNameLength));
-  std::shared_ptr<Connection> connection = OpenConnection(slot, socket);
-  {
-    std::lock_guard lock(stateLock);
-    slots[slot].character = reply.character;
-    memcpy(slots[slot].name, name, kNameField);
-    slots[slot].active = 1;
-    connections[slot] = connection;
-  }
-  char title[4];
-  snprintf(title, sizeof title, "%d", reply.character);
-  SetWindowTextA(mainWindow, title);
-
-  PlayerJoined joined = {TypeNotice, KindPlayerJoined, BYTE(slot), {}, reply.character};
-  memcpy(joined.name, name, kNameField);
-  Broadcast(&joined, sizeof joined, Sent::PlayerJoined);
-  _beginthread(ClientLoop, 0, new ClientThreadStart{slot, connection});
-  SetStatus(name);
-  RefreshPlayerList();
-  return true;
+  for (const PlayerJoined& earlier : meanwhile) Post(newcomer, &earlier, sizeof earlier, Sent::PlayerJoined);
+  for (auto& target : targets) Post(*target, &joined, sizeof joined, Sent::PlayerJoined);
 }
 
 void StorePosition(int slot, Connection& connection, const PositionReport& report) {
@@ -179,8 +143,10 @@ void RelayChat(int slot, const BYTE* request) {
   const char* text = reinterpret_cast<const char*>(request + 1);
   size_t length = strnlen(text, sizeof(ChatRequest) - 1);
   memcpy(relay.text, text, std::min(length, sizeof relay.text));
-  Broadcast(&relay, sizeof relay, Sent::ChatRelay);
+  Broadcast(&relay, sizeof relay, Sent::ChatRelay, Queue);
 }
+
+}  // namespace
 
 void ClientLoop(void* argument) {
   auto* start = static_cast<ClientThreadStart*>(argument);
@@ -223,18 +189,14 @@ void ClientLoop(void* argument) {
   }
 }
 
-}  // namespace
-
 void OnSendFailed(int slot, Connection& connection, Sent kind) {
   switch (kind) {
     case Sent::WorldUpdate:
       SetStatus("Error on send().");
-      Close(connection);
       FreeSlot(slot, connection);
       break;
     case Sent::PlayerJoined:
       SetStatus("Player disonnceted.");
-      Close(connection);
       FreeSlot(slot, connection);
       break;
     case Sent::ChatRelay:
@@ -242,31 +204,70 @@ void OnSendFailed(int slot, Connection& connection, Sent kind) {
       FreeSlot(slot, connection);
       RefreshPlayerList();
       SetStatus("Player disconnected!");
-      Close(connection);
       break;
   }
 }
 
-void AcceptLoop(void*) {
-  while (true) {
-    SOCKET socket = accept(listener, nullptr, nullptr);
-    if (socket == INVALID_SOCKET) {
-      if (ServerShuttingDown()) return;
-      Beep(0, 0);
-      SetStatus("Big fat error at accept()!  Closing!");
-      closesocket(listener);
-      ServerShutdown();
-      return;
-    }
-    // The slot is chosen once the newcomer is there, so that a slot freed while the
-    // accept waited is the one it gets.
-    int slot = LowestFreeSlot();
-    if (slot < 0) {
-      RefuseNewcomer(socket);
-    } else {
-      Join(slot, socket);
+int KeepSlotForNewcomer() {
+  std::lock_guard lock(stateLock);
+  for (int i = 0; i < kSlotCount; i++) {
+    if (!slots[i].active && !keptForNewcomer[i]) {
+      keptForNewcomer[i] = true;
+      return i;
     }
   }
+  return -1;
+}
+
+void ReleaseKeptSlot(int slot) {
+  std::lock_guard lock(stateLock);
+  keptForNewcomer[slot] = false;
+}
+
+unsigned SendWelcome(int slot, SOCKET socket) {
+  Welcome welcome;
+  unsigned joinsBefore;
+  {
+    std::lock_guard lock(stateLock);
+    welcome.slot = BYTE(slot);
+    for (int k = 0; k < kSlotCount; k++) {
+      memcpy(welcome.names[k], slots[k].name, kNameField);
+      welcome.characters[k] = slots[k].character;
+    }
+    joinsBefore = joinsSoFar;
+  }
+  send(socket, reinterpret_cast<const char*>(&welcome), sizeof welcome, 0);
+  return joinsBefore;
+}
+
+void JoinNewcomer(int slot, SOCKET socket, const JoinReply& reply, unsigned joinsBefore) {
+  SetReceiveTimeout(socket, kSilentPlayerMs);
+  // The name ends at its first zero, and after nine characters at the latest.
+  char name[kNameField] = {};
+  memcpy(name, reply.name, strnlen(reply.name, kNameLength));
+  std::shared_ptr<Connection> connection = OpenConnection(slot, socket);
+  {
+    std::lock_guard lock(stateLock);
+    slots[slot].character = reply.character;
+    memcpy(slots[slot].name, name, kNameField);
+    connections[slot] = connection;
+  }
+  char title[4];
+  snprintf(title, sizeof title, "%d", reply.character);
+  SetWindowTextA(mainWindow, title);
+  TellJoin(slot, *connection, joinsBefore);
+
+  auto* start = new ClientThreadStart{slot, connection};
+  if (_beginthread(ClientLoop, 0, start) == uintptr_t(-1)) {
+    // Nobody would read this player: it leaves at once.
+    delete start;
+    FreeSlot(slot, *connection);
+    Close(*connection);
+    RefreshPlayerList();
+    return;
+  }
+  SetStatus(name);
+  RefreshPlayerList();
 }
 
 void KickRequest() {
@@ -278,10 +279,10 @@ void KickRequest() {
     if (!slots[row].active) return;
     connection = connections[row];
   }
-  // Queuing never waits for a player who does not read, so the kick needs no thread of
-  // its own.
+  // Posting never waits for a player, so the kick needs no thread of its own and the
+  // window never waits on a player who does not read.
   PlayerKicked kicked = {TypeNotice, KindPlayerKicked, BYTE(row)};
-  Broadcast(&kicked, sizeof kicked, Sent::PlayerKicked);
+  Broadcast(&kicked, sizeof kicked, Sent::PlayerKicked, Post);
   // The kicked player's thread may find its slot gone before it reads again, and then
   // leaves without a word: the list is brought up to date here.
   if (connection && FreeSlot(row, *connection)) {

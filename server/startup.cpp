@@ -16,6 +16,10 @@ SOCKET listener = INVALID_SOCKET;
 namespace {
 
 constexpr int kNameBuffer = 25;
+// Room for every connection that clients trying to hold newcomers' places keep coming
+// back with: the accept thread lets them go at once, but while the queue is full an
+// honest newcomer's connect is not even seen, and it tries again only a second later.
+constexpr int kBacklog = 128;
 std::atomic<bool> shuttingDown{false};
 
 LRESULT ServerWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -88,7 +92,7 @@ void ServerInit() {
     ListenerFailed("Error on bind()");
     return;
   }
-  if (listen(listener, 15) != 0) {
+  if (listen(listener, kBacklog) != 0) {
     ListenerFailed("Error on listen()");
     return;
   }
@@ -105,12 +109,12 @@ void ServerShutdown() {
     for (ServerSlot& slot : slots) slot.active = 0;
   }
   CloseAllConnections();
+  CloseNewcomers();
   WSACleanup();
   PostQuitMessage(0);
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-  srand(unsigned(time(nullptr)));
+bool OpenServerWindow(HINSTANCE instance, int showCommand) {
   WNDCLASSA wc = {};
   wc.style = CS_HREDRAW | CS_VREDRAW;
   wc.lpfnWndProc = ServerWndProc;
@@ -118,7 +122,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
   wc.lpszClassName = "TagServerwin";
-  if (!RegisterClassA(&wc)) return 1;
+  if (!RegisterClassA(&wc)) return false;
 
   mainWindow = CreateWindowExA(0, "TagServerwin", "Vellumstone Brambleduck Server", WS_OVERLAPPEDWINDOW, 100, 50,
                                500, 400, nullptr, nullptr, instance, nullptr);
@@ -126,6 +130,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   statusLine = Control("EDIT", "", ES_READONLY, 20, 350, 460, 20);
   kickButton = Control("BUTTON", "Kick", BS_PUSHBUTTON, 300, 130, 55, 25);
   ShowWindow(mainWindow, showCommand);
+  return true;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  srand(unsigned(time(nullptr)));
+  if (!OpenServerWindow(instance, showCommand)) return 1;
   ServerInit();
 
   MSG msg;

@@ -1,4 +1,4 @@
-// No peer can hold up the others: a newcomer that never answers, a player that goes
+// No peer can hold up the others: newcomers that never answer, a player that goes
 // silent, a player that never reads, and a refused connection that never closes.
 #include <gtest/gtest.h>
 
@@ -13,15 +13,49 @@ constexpr std::chrono::milliseconds kRefusalBound{3000 + 10000};
 // How long a player may say nothing before the server lets it go, with room to spare.
 constexpr std::chrono::milliseconds kSilenceBound{15000 + 10000};
 
-TEST_F(HostTest, ASilentNewcomerDoesNotStopTheNext) {
+// A newcomer who never answers its Welcome keeps its slot until it is let go, and the
+// next newcomer joins meanwhile.
+TEST_F(HostTest, NewcomersDoNotWaitForOneAnother) {
   Player silent;
   std::optional<Welcome> welcome = ReadWelcome(silent);
   ASSERT_TRUE(welcome);
   EXPECT_EQ(welcome->slot, 0);
   Player next;
+  EXPECT_EQ(Join(next, 2, "Next"), 1);
+  EXPECT_FALSE(server_.Shows({"Socket Error..."}, std::chrono::milliseconds(0)))
+      << "the next newcomer waited until the silent one was let go";
+
   EXPECT_TRUE(server_.Shows({"Socket Error..."}, kJoinBound));
   EXPECT_TRUE(silent.Ends());
-  EXPECT_EQ(Join(next, 2, "Next"), 0);
+  Player last;
+  EXPECT_EQ(Join(last, 2, "Last"), 0);
+}
+
+// One address has two newcomers answering at most and two more waiting their turn;
+// further ones are let go at once, and newcomers from elsewhere pass them all by.
+TEST_F(HostTest, WhatOneAddressMayHoldWhileJoiningIsLimited) {
+  constexpr char kBusy[] = "127.0.0.2";
+  std::vector<std::unique_ptr<Player>> busy;
+  for (int i = 0; i < 6; i++) busy.push_back(std::make_unique<Player>(0, kBusy));
+  std::optional<Welcome> first = ReadWelcome(*busy[0]), second = ReadWelcome(*busy[1]);
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(first->slot, 0);
+  EXPECT_EQ(second->slot, 1);
+  for (int i : {4, 5}) EXPECT_TRUE(busy[size_t(i)]->Ends()) << "newcomer " << i;
+
+  Player elsewhere(0, "127.0.0.3");
+  EXPECT_EQ(Join(elsewhere, 1, "Far"), 2);
+  for (int i : {2, 3}) EXPECT_TRUE(busy[size_t(i)]->Receive(1, std::chrono::milliseconds(200)).empty()) << i;
+
+  // Each that joins or is let go makes way for one that waits.
+  ASSERT_TRUE(busy[0]->Send(Reply(1, "One")));
+  std::optional<Welcome> third = ReadWelcome(*busy[2]);
+  ASSERT_TRUE(third);
+  EXPECT_EQ(third->slot, 3);
+  busy[1].reset();
+  std::optional<Welcome> fourth = ReadWelcome(*busy[3]);
+  ASSERT_TRUE(fourth);
+  EXPECT_EQ(fourth->slot, 1);
 }
 
 // A player that stops in the middle of a report holds its slot only until the server

@@ -7,6 +7,7 @@
 #include <memory>
 #include <thread>
 
+#include "platform/testing.h"
 #include "platform/windows.h"
 #include "protocol/stream.h"
 #include "server/connection.h"
@@ -102,7 +103,8 @@ TEST_F(ServerConnection, AnAnswerSentAsTheSenderFinishesLeavesNoMessageBehind) {
 
 // A burst far longer than the queue, queued faster than any sender sends it, as one
 // player's flood of chat is relayed: a player who reads gets all of it, in order, and is
-// never given up on. One who stops reading is given up on, and the queuing ends.
+// never given up on. One who stops reading is given up on, once, and the queuing ends;
+// the connection is closed once.
 TEST_F(ServerConnection, ABurstLongerThanTheQueueReachesAPlayerWhoReads) {
   constexpr int kMessages = 20000;
   std::atomic<int> read = 0;
@@ -131,6 +133,22 @@ TEST_F(ServerConnection, ABurstLongerThanTheQueueReachesAPlayerWhoReads) {
     ASSERT_LT(std::chrono::steady_clock::now(), end) << "the stuck send never failed";
     std::this_thread::yield();
   }
+  Close(*connection_);
+  EXPECT_EQ(failedSends, 1);
+  EXPECT_EQ(StaleSocketCloses(), 0);
+}
+
+// The window's thread and the admission of newcomers post without waiting: a player who
+// stops reading is given up on, once, as soon as a notice finds no room for it.
+TEST_F(ServerConnection, APlayerWhoCannotTakeAPostedNoticeIsGivenUpOnAtOnce) {
+  const BYTE notice[3] = {TypeNotice, KindPlayerKicked, 0};
+  while (Post(*connection_, notice, sizeof notice, Sent::PlayerKicked)) {
+  }
+  EXPECT_EQ(failedSends, 1);
+  EXPECT_FALSE(Post(*connection_, notice, sizeof notice, Sent::PlayerKicked));
+  Close(*connection_);
+  EXPECT_EQ(failedSends, 1);
+  EXPECT_EQ(StaleSocketCloses(), 0);
 }
 
 }  // namespace

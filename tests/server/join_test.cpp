@@ -74,6 +74,27 @@ TEST_F(HostTest, ANewcomerTakesTheLowestFreeSlot) {
   EXPECT_EQ(Join(fay, 3, "Fay"), 3);
 }
 
+// Two newcomers answer their Welcomes at the same time: the one who joins second hears
+// of the first before it hears of itself, as those who were in already hear of both.
+TEST_F(HostTest, ANewcomerHearsOfWhoJoinedWhileItAnswered) {
+  std::vector<std::unique_ptr<Player>> players = JoinPlayers(1);
+  Player ann, bob;
+  std::optional<Welcome> annWelcome = ReadWelcome(ann), bobWelcome = ReadWelcome(bob);
+  ASSERT_TRUE(annWelcome && bobWelcome);
+  EXPECT_EQ(annWelcome->slot, 1);
+  EXPECT_EQ(bobWelcome->slot, 2);
+  EXPECT_EQ(NameOf(*bobWelcome, 1), NameField(""));
+
+  ASSERT_TRUE(ann.Send(Reply(3, "Ann")));
+  EXPECT_EQ(NextNotice(ann), Image(Joined(1, "Ann", 3)));
+  ASSERT_TRUE(bob.Send(Reply(4, "Bob")));
+  EXPECT_EQ(NextNotice(bob), Image(Joined(1, "Ann", 3)));
+  EXPECT_EQ(NextNotice(bob), Image(Joined(2, "Bob", 4)));
+  EXPECT_EQ(NextNotice(ann), Image(Joined(2, "Bob", 4)));
+  EXPECT_EQ(NextNotice(*players[0]), Image(Joined(1, "Ann", 3)));
+  EXPECT_EQ(NextNotice(*players[0]), Image(Joined(2, "Bob", 4)));
+}
+
 TEST_F(HostTest, TheSixteenthGetsOneByteAndTheFifteenAreUndisturbed) {
   std::vector<std::unique_ptr<Player>> players = JoinPlayers(kSlotCount);
   Player sixteenth;
@@ -101,10 +122,11 @@ TEST_F(HostTest, NamesArriveWholeAndCut) {
       {"Abcdefghi", "Abcdefghi"},  // nine characters: no terminator on the wire
       {std::string("Al\0garbag", 9), "Al"},
   };
-  Player players[2];
+  std::vector<std::unique_ptr<Player>> players;
   for (int i = 0; i < 2; i++) {
     SCOPED_TRACE(cases[i].name);
-    ASSERT_EQ(Join(players[i], BYTE(3 + i), cases[i].sent), i + 1);
+    players.push_back(std::make_unique<Player>());
+    ASSERT_EQ(Join(*players.back(), BYTE(3 + i), cases[i].sent), i + 1);
     EXPECT_EQ(NextNotice(observer), Image(Joined(i + 1, cases[i].name, BYTE(3 + i))));
     EXPECT_TRUE(server_.Shows({cases[i].name}));
   }

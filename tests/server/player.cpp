@@ -21,15 +21,18 @@ int MsLeft(Clock::time_point end) {
 
 }  // namespace
 
-Player::Player(int receiveBuffer) {
+Player::Player(int receiveBuffer, const char* from) {
   int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (s < 0) return;
   if (receiveBuffer > 0) setsockopt(s, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
-  sockaddr_in address = {};
-  address.sin_family = AF_INET;
+  sockaddr_in source = {};
+  source.sin_family = AF_INET;
+  sockaddr_in address = source;
   address.sin_port = htons(kGamePort);
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+  if (inet_pton(AF_INET, from, &source.sin_addr) != 1 ||
+      bind(s, reinterpret_cast<sockaddr*>(&source), sizeof source) != 0 ||
+      connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
     close(s);
     return;
   }

@@ -20,9 +20,10 @@ constexpr std::chrono::milliseconds kPrompt{10000};
 
 class Player {
  public:
-  // Connects to the game port; a `receiveBuffer` above 0 makes the socket's receive
-  // buffer that small, for a player who is to fall behind quickly.
-  explicit Player(int receiveBuffer = 0);
+  // Connects to the game port from the loopback address `from`; a `receiveBuffer` above
+  // 0 makes the socket's receive buffer that small, for a player who is to fall behind
+  // quickly.
+  explicit Player(int receiveBuffer = 0, const char* from = "127.0.0.1");
   ~Player();
   Player(const Player&) = delete;
   Player& operator=(const Player&) = delete;

@@ -1,5 +1,7 @@
 #include "tools/soak/probe.h"
 
+#include <cstring>
+
 int Probe::Greeting(Clock::time_point deadline) {
   Welcome welcome;
   auto* bytes = reinterpret_cast<BYTE*>(&welcome);
@@ -19,11 +21,13 @@ int Probe::Join(Clock::time_point deadline) {
   return slot;
 }
 
-bool Probe::NextUpdate(Clock::time_point deadline) {
+bool Probe::NextUpdate(Clock::time_point deadline, WorldUpdate* update) {
   BYTE message[kLongestMessage];
   while (true) {
     for (int length; (length = StreamTake(&stream_, MeasureFromServer, message)) > 0;) {
-      if (message[0] == TypeWorldUpdate) return true;
+      if (message[0] != TypeWorldUpdate) continue;
+      if (update) memcpy(update, message, sizeof *update);
+      return true;
     }
     BYTE received[sizeof stream_.pending];
     int got = link.Receive(received, size_t(StreamRoom(&stream_)), deadline);
@@ -32,7 +36,7 @@ bool Probe::NextUpdate(Clock::time_point deadline) {
   }
 }
 
-bool Probe::Report(BYTE state, Clock::time_point deadline) {
+bool Probe::Report(BYTE state, Clock::time_point deadline, WorldUpdate* update) {
   PositionReport report = {TypePositionReport, 600, 600, LocationByte(0, 0), state};
-  return link.Send(report, deadline) && (state == 0 || NextUpdate(deadline));
+  return link.Send(report, deadline) && (state == 0 || NextUpdate(deadline, update));
 }

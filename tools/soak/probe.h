@@ -14,11 +14,12 @@ class Probe {
   // gives, kRefused for the full-server byte alone, -1 when neither came by the
   // deadline.
   int Join(Clock::time_point deadline);
-  // Reads messages until a WorldUpdate; false when none came by the deadline.
-  bool NextUpdate(Clock::time_point deadline);
+  // Reads messages until a WorldUpdate, which it keeps in `update` when one is given;
+  // false when none came by the deadline.
+  bool NextUpdate(Clock::time_point deadline, WorldUpdate* update = nullptr);
   // Sends a position report with state code `state` and, unless that leaves (0),
   // waits for its answer.
-  bool Report(BYTE state, Clock::time_point deadline);
+  bool Report(BYTE state, Clock::time_point deadline, WorldUpdate* update = nullptr);
 
   TimedLink link;
 

@@ -33,13 +33,15 @@ bool Ready(int socket, short events, TimedLink::Clock::time_point deadline) {
 
 TimedLink::~TimedLink() { Close(); }
 
-bool TimedLink::Connect(const std::string& address, int receiveBuffer) {
-  sockaddr_in to = {};
-  to.sin_family = AF_INET;
+bool TimedLink::Connect(const std::string& address, int receiveBuffer, const std::string& from) {
+  sockaddr_in to = {}, source = {};
+  to.sin_family = source.sin_family = AF_INET;
   to.sin_port = htons(kPort);
   if (inet_pton(AF_INET, address.c_str(), &to.sin_addr) != 1) return false;
+  if (!from.empty() && inet_pton(AF_INET, from.c_str(), &source.sin_addr) != 1) return false;
   socket_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (socket_ < 0) return false;
+  if (!from.empty() && bind(socket_, reinterpret_cast<sockaddr*>(&source), sizeof source) != 0) return false;
   if (receiveBuffer > 0) setsockopt(socket_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
   timeval wait = {5, 0};  // bounds the connect; sends never block
   setsockopt(socket_, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);

@@ -15,10 +15,10 @@ class TimedLink {
   TimedLink(const TimedLink&) = delete;
   TimedLink& operator=(const TimedLink&) = delete;
 
-  // Connects to port 16738 of a dotted IPv4 address within 5 s; a `receiveBuffer`
-  // above 0 makes the socket's receive buffer that small, so that a player who never
-  // reads falls behind quickly.
-  bool Connect(const std::string& address, int receiveBuffer = 0);
+  // Connects to port 16738 of a dotted IPv4 address within 5 s, from the local address
+  // `from` when one is given; a `receiveBuffer` above 0 makes the socket's receive
+  // buffer that small, so that a player who never reads falls behind quickly.
+  bool Connect(const std::string& address, int receiveBuffer = 0, const std::string& from = "");
   // Sends every byte by the deadline; false when the connection failed or time ran out.
   bool Send(const void* bytes, size_t length, Clock::time_point deadline);
   template <typename T>
