@@ -62,9 +62,9 @@ struct Way {
 template <typename Wanted>
 Way WayToADoor(const LoadedLevel& loaded, Position from, Wanted wanted) {
   LevelMap map = loaded.Map();
-  Exploration all = Explore(map, {from});
+  Exploration all = Explore(map, {from}, {}, Ticks::Steps);  // the player walks on without a stop
   for (size_t k = 0; k < loaded.level.doors.size(); k++) {
-    if (!all.doorTaken[k] || !wanted(loaded.level.doors[k].targetMap)) continue;
+    if (!all.DoorTaken(k) || !wanted(loaded.level.doors[k].targetMap)) continue;
     const std::vector<Position>& places = all.wayToDoor[k];
     Way way = {{}, loaded.level.doors[k]};
     for (size_t i = 0; i + 1 < places.size(); i++) {
