@@ -84,11 +84,24 @@ void Walk(Actor& p, const Blocking& b) {
   p.y = WORD(y);
 }
 
+// Whether a cell of `size` pixels placed at `at` lies on a map `extent` pixels across.
+bool OnMap(int at, int size, int extent) { return at >= 0 && at + size < extent; }
+
+// A rectangle within a player's size of the map's edge gives a snap value off the map,
+// which the 16-bit position would wrap to the far side of it: such a snap is not made.
 void Snap(Actor& p, const Blocking& b) {
-  if (InDownGroup(p.direction) && !b.may.down && b.snapDown != kNone) p.y = WORD(b.snapDown);
-  if (InUpGroup(p.direction) && !b.may.up && b.snapUp != kNone) p.y = WORD(b.snapUp);
-  if (InLeftGroup(p.direction) && !b.may.left && b.snapLeft != kNone) p.x = WORD(b.snapLeft);
-  if (InRightGroup(p.direction) && !b.may.right && b.snapRight != kNone) p.x = WORD(b.snapRight);
+  if (InDownGroup(p.direction) && !b.may.down && b.snapDown != kNone && OnMap(b.snapDown, p.height, mapHeight)) {
+    p.y = WORD(b.snapDown);
+  }
+  if (InUpGroup(p.direction) && !b.may.up && b.snapUp != kNone && OnMap(b.snapUp, p.height, mapHeight)) {
+    p.y = WORD(b.snapUp);
+  }
+  if (InLeftGroup(p.direction) && !b.may.left && b.snapLeft != kNone && OnMap(b.snapLeft, p.width, mapWidth)) {
+    p.x = WORD(b.snapLeft);
+  }
+  if (InRightGroup(p.direction) && !b.may.right && b.snapRight != kNone && OnMap(b.snapRight, p.width, mapWidth)) {
+    p.x = WORD(b.snapRight);
+  }
 }
 
 void ClampCamera() {
@@ -102,7 +115,7 @@ void ClampCamera() {
 // nowhere and is never taken.
 void TakeDoor(Actor& p) {
   for (int i = 0; i < doorCount; i++) {
-    const Door& door = doors[i];
+    const Door door = doors[i];  // a copy: LoadLevel frees the doors
     if (door.targetMap >= kMapCount || !TouchesDoor(door, p)) continue;
     p.x = door.targetX;
     p.y = door.targetY;

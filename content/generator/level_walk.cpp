@@ -14,7 +14,6 @@ Actor Player(Position at, short direction) {
   a.x = WORD(at.x), a.y = WORD(at.y);
   a.speed = kPlayerSpeed, a.width = kPlayerWidth, a.height = kPlayerHeight;
   a.direction = direction;
-  a.moving = 1;
   return a;
 }
 
@@ -60,6 +59,7 @@ Blocking Block(std::span<const Obstacle* const> obstacles, const Actor& a, bool 
   return b;
 }
 
+// The move of a walking player.
 void Move(const LevelMap& map, const Blocking& b, Actor& a) {
   int d = a.direction;
   if (InDownGroup(d) && b.may.down && a.y + a.height + a.speed < map.height) a.y = WORD(a.y + a.speed);
@@ -68,12 +68,24 @@ void Move(const LevelMap& map, const Blocking& b, Actor& a) {
   if (InUpGroup(d) && b.may.up && a.y - a.speed > 0) a.y = WORD(a.y - a.speed);
 }
 
-void Snap(const Blocking& b, Actor& a) {
+// Whether a cell of `size` pixels placed at `at` lies on a map `extent` pixels across.
+bool OnMap(int at, int size, int extent) { return at >= 0 && at + size < extent; }
+
+// The snap to the blocking rectangles; one that would put the player off the map is not
+// made, and then the result is false.
+bool Snap(const LevelMap& map, const Blocking& b, Actor& a) {
   int d = a.direction;
-  if (InDownGroup(d) && !b.may.down && b.snapDown != -1) a.y = WORD(b.snapDown);
-  if (InUpGroup(d) && !b.may.up && b.snapUp != -1) a.y = WORD(b.snapUp);
-  if (InLeftGroup(d) && !b.may.left && b.snapLeft != -1) a.x = WORD(b.snapLeft);
-  if (InRightGroup(d) && !b.may.right && b.snapRight != -1) a.x = WORD(b.snapRight);
+  bool onMap = true;
+  auto snap = [&](bool blocked, int value, int size, int extent, WORD& at) {
+    if (!blocked || value == -1) return;
+    if (OnMap(value, size, extent)) at = WORD(value);
+    else onMap = false;
+  };
+  snap(InDownGroup(d) && !b.may.down, b.snapDown, a.height, map.height, a.y);
+  snap(InUpGroup(d) && !b.may.up, b.snapUp, a.height, map.height, a.y);
+  snap(InLeftGroup(d) && !b.may.left, b.snapLeft, a.width, map.width, a.x);
+  snap(InRightGroup(d) && !b.may.right, b.snapRight, a.width, map.width, a.x);
+  return onMap;
 }
 
 int DoorTouched(const Level& level, std::span<const int> doors, const Actor& a, bool skipFar) {
@@ -91,9 +103,10 @@ bool Covers(const Obstacle& o, int r, int left, int right) {
   return o.x + shift <= right && o.x + o.width + shift >= left;
 }
 
-// For speed, what a tick at a place needs to look at: for each column and band of 16
-// feet rows, the obstacles near that column within a step of those rows, and for each
-// band the doors within a step, in level order. Each is still tested by the game's rules.
+// For speed, what a tick needs to look at: for each column and band of 16 feet rows, the
+// obstacles near that column within a step of those rows (for the place the tick starts
+// from), and for each band the doors within a step (for the place it ends at), in level
+// order. Each is still tested by the game's rules.
 class Surroundings {
  public:
   explicit Surroundings(const LevelMap& map) : bands_((map.height + kPlayerHeight) / 16 + 2) {
@@ -139,13 +152,15 @@ class Surroundings {
   std::vector<std::vector<int>> doors_;  // by band
 };
 
-Tick TickWith(const LevelMap& map, std::span<const Obstacle* const> obstacles, std::span<const int> doors,
-              Position from, short direction, bool skipFar) {
+// The tick up to its doors: the obstacle tests, the move (a walking player's only) and
+// the snap.
+Tick TickBeforeDoors(const LevelMap& map, std::span<const Obstacle* const> obstacles, Position from, short direction,
+                     bool walking, bool skipFar) {
   Actor a = Player(from, direction);
   Blocking b = Block(obstacles, a, skipFar);
-  Move(map, b, a);
-  Snap(b, a);
-  return {{a.x, a.y}, DoorTouched(*map.level, doors, a, skipFar)};
+  if (walking) Move(map, b, a);
+  bool onMap = Snap(map, b, a);
+  return {{a.x, a.y}, -1, !onMap};
 }
 
 std::vector<const Obstacle*> All(const Level& level) {
@@ -160,11 +175,18 @@ std::vector<int> AllDoors(const Level& level) {
   return all;
 }
 
+Tick PlainTick(const LevelMap& map, Position from, short direction, bool walking) {
+  const Level& level = *map.level;
+  Tick t = TickBeforeDoors(map, All(level), from, direction, walking, false);
+  t.door = DoorTouched(level, AllDoors(level), Player(t.to, direction), false);
+  return t;
+}
+
 }  // namespace
 
-Tick WalkTick(const LevelMap& map, Position from, short direction) {
-  return TickWith(map, All(*map.level), AllDoors(*map.level), from, direction, false);
-}
+Tick WalkTick(const LevelMap& map, Position from, short direction) { return PlainTick(map, from, direction, true); }
+
+Tick TurnTick(const LevelMap& map, Position from, short direction) { return PlainTick(map, from, direction, false); }
 
 bool OnFreeGround(const LevelMap& map, Position at) {
   int feet = at.y + kPlayerHeight;
@@ -185,21 +207,24 @@ bool NearDoor(const LevelMap& map, Position at) {
   return false;
 }
 
-Exploration Explore(const LevelMap& map, const std::vector<Position>& starts, const std::vector<Position>& goals) {
+Exploration Explore(const LevelMap& map, const std::vector<Position>& starts, const std::vector<Position>& goals,
+                    Ticks ticks) {
+  const Level& level = *map.level;
   Exploration e;
   size_t size = size_t(map.width) * size_t(map.height);
   e.reached.assign(size, 0);
-  e.doorTaken.assign(map.level->doors.size(), false);
-  e.wayToDoor.assign(map.level->doors.size(), {});
+  e.doorFacings.assign(level.doors.size(), 0);
+  e.wayToDoor.assign(level.doors.size(), {});
+  auto inside = [&](Position p) { return p.x >= 0 && p.y >= 0 && p.x < map.width && p.y < map.height; };
   auto index = [&](Position p) { return size_t(p.y) * size_t(map.width) + size_t(p.x); };
   std::vector<uint8_t> isGoal(goals.empty() ? 0 : size, 0);
   for (Position g : goals) {
-    if (g.x >= 0 && g.y >= 0 && g.x < map.width && g.y < map.height) isGoal[index(g)] = 1;
+    if (inside(g)) isGoal[index(g)] = 1;
   }
   std::vector<Position> queue;
   std::vector<uint32_t> cameFrom(size);  // index in queue of the step before
   auto visit = [&](Position p, uint32_t from) {
-    if (e.Reached(map, p)) return false;
+    if (!inside(p) || e.reached[index(p)]) return false;
     e.reached[index(p)] = 1;
     cameFrom[index(p)] = from;
     queue.push_back(p);
@@ -215,26 +240,32 @@ Exploration Explore(const LevelMap& map, const std::vector<Position>& starts, co
     return way;
   };
   for (Position start : starts) {
-    bool inside = start.x >= 0 && start.y >= 0 && start.x < map.width && start.y < map.height;
-    if (inside && visit(start, uint32_t(queue.size()))) {
+    if (visit(start, uint32_t(queue.size()))) {
       e.pathToGoal = wayTo(start);
       return e;
     }
   }
   Surroundings around(map);
-  for (size_t next = 0; next < queue.size(); next++) {
+  // One tick from the place at `next` in the queue; true when it reaches a goal.
+  auto tickFrom = [&](size_t next, short d, bool walks) {
     Position p = queue[next];
-    int feet = p.y + kPlayerHeight;
-    for (short d : kWalkDirections) {
-      Tick t = TickWith(map, around.ObstaclesAt(p.x, feet), around.DoorsAt(feet), p, d, true);
-      if (t.door >= 0) {
-        if (!e.doorTaken[size_t(t.door)]) e.wayToDoor[size_t(t.door)] = wayTo(p);
-        e.doorTaken[size_t(t.door)] = true;
-      } else if (t.to.x + kPlayerWidth >= map.width || t.to.y + kPlayerHeight >= map.height) {
-        e.leftMapFrom = e.leftMapFrom.value_or(p);
-      } else if (visit(t.to, uint32_t(next))) {
-        e.pathToGoal = wayTo(t.to);
-        return e;
+    Tick t = TickBeforeDoors(map, around.ObstaclesAt(p.x, p.y + kPlayerHeight), p, d, walks, true);
+    if (t.snapOffMap && !e.offMapSnap) e.offMapSnap = OffMapSnap{p, d, !walks};
+    int door = DoorTouched(level, around.DoorsAt(t.to.y + kPlayerHeight), Player(t.to, d), true);
+    if (door < 0) return visit(t.to, uint32_t(next));
+    if (!e.DoorTaken(size_t(door))) e.wayToDoor[size_t(door)] = wayTo(p);
+    e.doorFacings[size_t(door)] |= uint16_t(1 << d);
+    return false;
+  };
+  const bool walking[] = {true, false};  // steps, then turns
+  std::span<const bool> kinds(walking, ticks == Ticks::Steps ? 1 : 2);
+  for (size_t next = 0; next < queue.size(); next++) {
+    for (bool walks : kinds) {
+      for (short d : kWalkDirections) {
+        if (tickFrom(next, d, walks)) {
+          e.pathToGoal = wayTo(queue.back());
+          return e;
+        }
       }
     }
   }

@@ -89,12 +89,13 @@ void TintWalkable(Image& image, const LevelMap& map, const Exploration& e) {
 // What the walk found wrong, or that nothing was.
 std::string WalkReport(const Exploration& e) {
   std::string report;
-  for (size_t k = 0; k < e.doorTaken.size(); k++) {
-    if (!e.doorTaken[k]) report += ", door " + std::to_string(k) + " not reached";
+  for (size_t k = 0; k < e.doorFacings.size(); k++) {
+    if (!e.DoorTaken(k)) report += ", door " + std::to_string(k) + " not reached";
   }
-  if (e.leftMapFrom) {
-    Position p = *e.leftMapFrom;
-    report += ", thrown out of the map from " + std::to_string(p.x) + "," + std::to_string(p.y);
+  if (e.offMapSnap) {
+    const OffMapSnap& s = *e.offMapSnap;
+    report += ", a snap off the map from " + std::to_string(s.from.x) + "," + std::to_string(s.from.y) +
+              (s.turning ? " turning to " : " stepping ") + std::to_string(s.direction);
   }
   return report.empty() ? "every door reached" : report.substr(2);
 }

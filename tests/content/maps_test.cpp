@@ -1,6 +1,7 @@
 // The built levels (GAME_DIR/levels/maps) and their pictures, judged by the game's own
 // rules: the file format, the main level's start-up check, free ground where players
-// start and arrive, and every door reachable on foot.
+// start and arrive, every door reachable on foot, no snap off a map, and no arrival
+// point whose next step takes a door.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "content/generator/level_file.h"
 #include "content/generator/level_table.h"
 #include "content/generator/level_walk.h"
+#include "tests/content/back_room_as_it_was.h"
 
 namespace {
 
@@ -43,11 +45,14 @@ std::optional<std::pair<int, int>> BmpSize(const fs::path& path) {
   return std::pair{w, h};
 }
 
-// A snap to an obstacle that lies too near the map's edge throws a player out of the map.
+// A snap to an obstacle that lies too near the map's edge would throw a player out of
+// the map; the game does not make it, and no map should offer one.
 testing::AssertionResult StaysOnTheMap(const Exploration& e) {
-  if (!e.leftMapFrom) return testing::AssertionSuccess();
-  return testing::AssertionFailure() << "a player at (" << e.leftMapFrom->x << ", " << e.leftMapFrom->y
-                                     << ") is thrown out of the map";
+  if (!e.offMapSnap) return testing::AssertionSuccess();
+  const OffMapSnap& s = *e.offMapSnap;
+  return testing::AssertionFailure() << "a player at (" << s.from.x << ", " << s.from.y << ") "
+                                     << (s.turning ? "turning to " : "stepping ") << s.direction
+                                     << " would be snapped off the map";
 }
 
 // One level of MapTable with its map size (twice its picture).
@@ -143,66 +148,98 @@ TEST(LevelFileTest, ReadsBackWhatItWritesAndNothingElse) {
   EXPECT_FALSE(DecodeLevel({}));
 }
 
-// One tick of a walking player, from the rules of the game tick.
+// One tick of a walking or a standing player, from the rules of the game tick.
 TEST(WalkTickTest, MovesSnapsAndTakesDoorsAsTheGameDoes) {
   struct Case {
     const char* what;
+    Tick (*tick)(const LevelMap&, Position, short);
     Position from;
     short direction;
     Position to;
     int door;
+    bool snapOffMap;
   };
   const Case cases[] = {
-      {"a free step right", {100, 300}, 3, {107, 300}, -1},
-      {"a free diagonal step", {100, 300}, 8, {93, 307}, -1},
-      {"blocked going down: snapped one row above the rectangle", {100, 100}, 0, {100, 101}, -1},
-      {"and stays there", {100, 101}, 0, {100, 101}, -1},
-      {"blocked going up: snapped one row below it", {100, 130}, 2, {100, 123}, -1},
-      {"blocked going right: snapped left of it", {52, 110}, 3, {57, 110}, -1},
-      {"straight down is blocked by a rectangle met within a step of its end", {134, 100}, 0, {134, 101}, -1},
-      {"but a diagonal step passes it", {134, 100}, 11, {141, 107}, -1},
-      {"a band blocks without a snap", {300, 100}, 0, {300, 100}, -1},
-      {"the map's left edge: x - speed must stay above 0", {7, 300}, 1, {7, 300}, -1},
-      {"the map's bottom edge: the feet stay above its height", {100, 545}, 0, {100, 545}, -1},
-      {"a door is taken after the move", {500, 100}, 0, {500, 107}, 0},
-      {"a door out of reach is not", {500, 80}, 0, {500, 87}, -1},
+      {"a free step right", WalkTick, {100, 300}, 3, {107, 300}, -1, false},
+      {"a free diagonal step", WalkTick, {100, 300}, 8, {93, 307}, -1, false},
+      {"blocked going down: snapped one row above the rectangle", WalkTick, {100, 100}, 0, {100, 101}, -1, false},
+      {"and stays there", WalkTick, {100, 101}, 0, {100, 101}, -1, false},
+      {"blocked going up: snapped one row below it", WalkTick, {100, 130}, 2, {100, 123}, -1, false},
+      {"blocked going right: snapped left of it", WalkTick, {52, 110}, 3, {57, 110}, -1, false},
+      {"straight down is blocked by a rectangle met within a step of its end", WalkTick, {134, 100}, 0, {134, 101},
+       -1, false},
+      {"but a diagonal step passes it", WalkTick, {134, 100}, 11, {141, 107}, -1, false},
+      {"a band blocks without a snap", WalkTick, {300, 100}, 0, {300, 100}, -1, false},
+      {"the map's left edge: x - speed must stay above 0", WalkTick, {7, 300}, 1, {7, 300}, -1, false},
+      {"the map's bottom edge: the feet stay above its height", WalkTick, {100, 545}, 0, {100, 545}, -1, false},
+      {"a door is taken after the move", WalkTick, {500, 100}, 0, {500, 107}, 0, false},
+      {"a door out of reach is not", WalkTick, {500, 80}, 0, {500, 87}, -1, false},
+      {"a turn does not move", TurnTick, {100, 300}, 3, {100, 300}, -1, false},
+      {"but is snapped as a step is", TurnTick, {100, 100}, 0, {100, 101}, -1, false},
+      {"and takes a door within reach", TurnTick, {500, 96}, 0, {500, 96}, 0, false},
+      {"a snap above the map's top edge is not made", TurnTick, {450, 40}, 0, {450, 40}, -1, true},
+      {"nor when walking", WalkTick, {450, 40}, 0, {450, 40}, -1, true},
   };
   Level level = SmallLevel();
+  level.obstacles.push_back({400, 20, 60, 80, ShapeRectangle});  // its top less than a player's height down
   LevelMap map{&level, 1000, 600};
   for (const Case& c : cases) {
-    Tick t = WalkTick(map, c.from, c.direction);
+    Tick t = c.tick(map, c.from, c.direction);
     EXPECT_EQ(t.to, c.to) << c.what << ": (" << t.to.x << ", " << t.to.y << ")";
     EXPECT_EQ(t.door, c.door) << c.what;
+    EXPECT_EQ(t.snapOffMap, c.snapOffMap) << c.what;
   }
 }
 
-// Exploring looks only at the obstacles and doors within reach of each step; walking
-// tick by tick against all of them must find the very same places and doors.
+// Exploring looks only at the obstacles and doors within reach of each tick; stepping
+// and turning tick by tick against all of them must find the very same places, doors
+// and facings. The door across the map is taken from feet rows up to two steps above
+// it: a move and then the door's reach.
 TEST(WalkTickTest, ExploringFindsWhatPlainTicksFind) {
   Level level = SmallLevel();
   level.obstacles.push_back({230, 60, 30, 120, ShapeLeansLeft});
   level.obstacles.push_back({40, 260, 300, 10, ShapeRectangle});
+  level.doors.push_back({0, 330, 640, 20, ShapeRectangle, 4, 100, 100});
   LevelMap map{&level, 640, 400};
   std::vector<uint8_t> reached(size_t(map.width) * map.height, 0);
-  std::vector<bool> doors(level.doors.size(), false);
+  std::vector<uint16_t> facings(level.doors.size(), 0);
   std::vector<Position> queue = {{20, 20}};
   reached[20 * map.width + 20] = 1;
   for (size_t next = 0; next < queue.size(); next++) {
-    for (short d : kWalkDirections) {
-      Tick t = WalkTick(map, queue[next], d);
-      size_t at = size_t(t.to.y) * map.width + t.to.x;
-      if (t.door >= 0) {
-        doors[size_t(t.door)] = true;
-      } else if (t.to.x + kPlayerWidth < map.width && t.to.y + kPlayerHeight < map.height && !reached[at]) {
-        reached[at] = 1;
-        queue.push_back(t.to);
+    for (auto tick : {WalkTick, TurnTick}) {
+      for (short d : kWalkDirections) {
+        Tick t = tick(map, queue[next], d);
+        size_t at = size_t(t.to.y) * map.width + t.to.x;
+        if (t.door >= 0) {
+          facings[size_t(t.door)] |= uint16_t(1 << d);
+        } else if (t.to.x + kPlayerWidth < map.width && t.to.y + kPlayerHeight < map.height && !reached[at]) {
+          reached[at] = 1;
+          queue.push_back(t.to);
+        }
       }
     }
   }
   Exploration e = Explore(map, {{20, 20}});
   EXPECT_TRUE(e.reached == reached);
-  EXPECT_EQ(e.doorTaken, doors);
-  EXPECT_TRUE(doors[0]);
+  EXPECT_EQ(e.doorFacings, facings);
+  EXPECT_TRUE(e.DoorTaken(0) && e.DoorTaken(1));
+}
+
+// Walking alone never finds it: only a player who stops on the sofa's corner and turns
+// is snapped back under the wall with its feet still beside the sofa, from where
+// pressing down faces the sofa's top. The way found in the game: up-left onto the
+// corner, a stop, a turn up-right, then down.
+TEST(WalkTickTest, OnlyATurnFindsTheSnapOffTheBackRoomAsItWas) {
+  Level room = BackRoomAsItWas();
+  LevelMap map{&room, 560, 400};
+  const Position arrival = {244, 248};
+  EXPECT_FALSE(Explore(map, {arrival}, {}, Ticks::Steps).offMapSnap);
+  EXPECT_TRUE(Explore(map, {arrival}).offMapSnap);
+  Tick turn = TurnTick(map, {209, 59}, 10);  // up-right
+  EXPECT_EQ(turn.to, (Position{209, 53})) << "snapped under the back wall";
+  Tick down = WalkTick(map, turn.to, 0);
+  EXPECT_TRUE(down.snapOffMap);
+  EXPECT_EQ(down.to, turn.to);
 }
 
 TEST_F(MapsTest, EveryLevelOfTheMapTableIsReadableWithItsPicture) {
@@ -251,7 +288,7 @@ TEST_F(MapsTest, EveryPlaceInTheTownReachesEveryOtherAndEveryDoor) {
   std::copy_if(arrivals.begin(), arrivals.end(), std::back_inserter(places), [](const Place& p) { return p.map == 0; });
   Exploration fromFirst = Explore(town, {places[0].at});
   EXPECT_TRUE(StaysOnTheMap(fromFirst));
-  for (size_t k = 0; k < fromFirst.doorTaken.size(); k++) EXPECT_TRUE(fromFirst.doorTaken[k]) << "door " << k;
+  for (size_t k = 0; k < fromFirst.doorFacings.size(); k++) EXPECT_TRUE(fromFirst.DoorTaken(k)) << "door " << k;
   std::sort(places.begin() + 1, places.end(), [&](const Place& a, const Place& b) {
     auto distance = [&](const Place& p) {
       return std::abs(p.at.x - places[0].at.x) + std::abs(p.at.y - places[0].at.y);
@@ -283,7 +320,7 @@ TEST_F(MapsTest, EveryRoomIsEnteredAndLeadsBackToTheTown) {
     if (places[k].map != 0) {
       Exploration e = Explore(map.Map(), {places[k].at});
       EXPECT_TRUE(StaysOnTheMap(e)) << Named(places[k]);
-      taken = e.doorTaken;
+      for (size_t j = 0; j < taken.size(); j++) taken[j] = e.DoorTaken(j);
     }
     for (size_t j = 1; j < places.size(); j++) {
       if (places[j].from == places[k].map && taken[places[j].door]) leadsTo[k].push_back(j);
@@ -312,6 +349,30 @@ TEST_F(MapsTest, EveryRoomIsEnteredAndLeadsBackToTheTown) {
     EXPECT_TRUE(backInTown) << Named(places[k]) << " has no way back to the town";
   }
   for (size_t m = 0; m < kMapNames.size(); m++) EXPECT_TRUE(mapEntered[m]) << kMapNames[m] << " is never entered";
+}
+
+// A player arrives facing the way it faced when it touched the door, maybe with the
+// arrows still held: its next step from the arrival point must take no door, such as
+// the way straight back out.
+TEST_F(MapsTest, NoArrivingPlayerIsTakenThroughADoorByItsNextStep) {
+  std::vector<Place> places = Starts(), arrivals = Arrivals();
+  places.insert(places.end(), arrivals.begin(), arrivals.end());
+  for (size_t m = 0; m < kMapNames.size(); m++) {
+    std::vector<Position> from;
+    for (const Place& p : places) {
+      if (p.map == m) from.push_back(p.at);
+    }
+    Exploration e = Explore(MapAt(m).Map(), from);
+    for (const Place& arrival : arrivals) {
+      if (arrival.from != m) continue;
+      for (short d : kWalkDirections) {
+        if (!(e.doorFacings[arrival.door] >> d & 1)) continue;
+        Tick next = WalkTick(MapAt(arrival.map).Map(), arrival.at, d);
+        EXPECT_EQ(next.door, -1) << Named(arrival) << ", arriving facing " << d << ": the next step takes door "
+                                 << next.door;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 // A player walks the generated town through the client's window procedure, with the game
 // data of the build: from the first start point to a door, into the room behind it, and
-// out through that room's door back to the town. The way is planned with the level
+// out through that room's door back to the town; and into the arcade's back room, along
+// the way that once threw players off the map. The ways are planned with the level
 // generator's own walking rules; the keys are pressed and the timer fired as the desktop
 // would.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "client/shell/shell.h"
@@ -13,6 +16,7 @@
 #include "content/generator/level_walk.h"
 #include "platform/testing.h"
 #include "tests/client/support/client_harness.h"
+#include "tests/content/back_room_as_it_was.h"
 
 namespace {
 
@@ -27,6 +31,30 @@ constexpr Arrows kArrows[] = {
     {DirDownLeft, true, false, true, false}, {DirUpLeft, false, false, true, true},
     {DirUpRight, false, true, false, true},  {DirDownRight, true, true, false, false},
 };
+constexpr Arrows kNoArrows = {-1, false, false, false, false};
+
+const Arrows& ArrowsFor(short direction) {
+  for (const Arrows& a : kArrows) {
+    if (a.direction == direction) return a;
+  }
+  return kArrows[0];
+}
+
+// MapTable rows.
+constexpr int kArcade = 4, kBackRoom = 6;
+
+// The way in the back room that threw players off the map, from its arrival point
+// (244, 248) with the arrows still held: the arrows of each tick. Up along the sofa,
+// up-left towards its corner and a stop, a turn up-right that the back wall snaps, then
+// down towards the sofa's top.
+std::vector<Arrows> BackRoomWay() {
+  std::vector<Arrows> way(22, ArrowsFor(DirUp));   // to (244, 94)
+  way.insert(way.end(), 4, ArrowsFor(DirUpLeft));  // to (216, 66)
+  way.push_back(kNoArrows);                        // one last step and a stop
+  way.push_back(ArrowsFor(DirUpRight));            // only a turn, though the back wall snaps
+  way.push_back(ArrowsFor(DirDown));
+  return way;
+}
 
 // The level the client has loaded, in the generator's terms.
 struct LoadedLevel {
@@ -46,9 +74,30 @@ Position Here() {
   return {LocalPlayer().x, LocalPlayer().y};
 }
 
+// Whether the player's sprite cell lies on the map.
+bool OnTheMap() {
+  std::lock_guard lock(worldLock);
+  const Actor& p = LocalPlayer();
+  return p.x + p.width < mapWidth && p.y + p.height < mapHeight;
+}
+
 int MapHere() {
   std::lock_guard lock(worldLock);
   return LocalPlayer().map;
+}
+
+// Serves `level` to the client as map `name` in place of the built one: the folder's
+// levels become its own, linked to the built ones but for that map.
+void ServeLevel(std::string_view name, const Level& level) {
+  namespace fs = std::filesystem;
+  const fs::path maps = fs::path("levels") / "maps";
+  const fs::path built = fs::read_symlink("levels") / "maps";
+  fs::remove("levels");
+  fs::create_directories(maps);
+  for (const fs::directory_entry& entry : fs::directory_iterator(built)) {
+    if (entry.path().stem() != name) fs::create_symlink(entry.path(), maps / entry.path().filename());
+  }
+  WriteFile(maps / (std::string(name) + ".lvl"), EncodeLevel(level));
 }
 
 // The directions, a tick each, that walk from `from` through the first door (in level
@@ -62,9 +111,9 @@ struct Way {
 template <typename Wanted>
 Way WayToADoor(const LoadedLevel& loaded, Position from, Wanted wanted) {
   LevelMap map = loaded.Map();
-  Exploration all = Explore(map, {from});
+  Exploration all = Explore(map, {from}, {}, Ticks::Steps);  // the player walks on without a stop
   for (size_t k = 0; k < loaded.level.doors.size(); k++) {
-    if (!all.doorTaken[k] || !wanted(loaded.level.doors[k].targetMap)) continue;
+    if (!all.DoorTaken(k) || !wanted(loaded.level.doors[k].targetMap)) continue;
     const std::vector<Position>& places = all.wayToDoor[k];
     Way way = {{}, loaded.level.doors[k]};
     for (size_t i = 0; i + 1 < places.size(); i++) {
@@ -106,13 +155,6 @@ class TownWalk : public testing::Test {
     PumpMessages();
   }
 
-  static const Arrows& ArrowsFor(short direction) {
-    for (const Arrows& a : kArrows) {
-      if (a.direction == direction) return a;
-    }
-    return kArrows[0];
-  }
-
   // Walks the way, checking each step against the plan, and takes the door at its end.
   static testing::AssertionResult Walk(const LoadedLevel& loaded, const Way& way) {
     Position at = Here();
@@ -140,17 +182,42 @@ class TownWalk : public testing::Test {
     return testing::AssertionSuccess();
   }
 
+  // "Go!": no server answers, and the player walks alone from the first start.
+  static void GoAlone() {
+    ClickAt(mainWindow, 590, 390);
+    PumpMessages();
+    ASSERT_EQ(started, 1);
+    ASSERT_TRUE(StatusBecomes("Could not connect."));
+    ASSERT_EQ(Here(), (Position{350, 200}));
+  }
+
+  static testing::AssertionResult WalkThroughADoorTo(int map) {
+    LoadedLevel here = CurrentLevel();
+    Way way = WayToADoor(here, Here(), [map](int target) { return target == map; });
+    if (way.steps.empty()) return testing::AssertionFailure() << "no door to map " << map << " can be reached";
+    return Walk(here, way);
+  }
+
+  // From the first start into the back room by the arcade, then the back room's way: the
+  // player stays on the map at every tick.
+  static void WalkTheBackRoomWay() {
+    ASSERT_NO_FATAL_FAILURE(GoAlone());
+    ASSERT_TRUE(WalkThroughADoorTo(kArcade));
+    ASSERT_TRUE(WalkThroughADoorTo(kBackRoom));
+    ASSERT_EQ(Here(), (Position{244, 248}));
+    for (const Arrows& arrows : BackRoomWay()) {
+      Tick(arrows);
+      ASSERT_EQ(MapHere(), kBackRoom);
+      ASSERT_TRUE(OnTheMap()) << "thrown to (" << Here().x << ", " << Here().y << ")";
+    }
+  }
+
   GameFolder folder_;
 };
 
 TEST_F(TownWalk, FromTheFirstStartIntoARoomAndBackOut) {
-  ClickAt(mainWindow, 590, 390);  // "Go!": no server answers, and the player walks alone
-  PumpMessages();
-  ASSERT_EQ(started, 1);
-  ASSERT_TRUE(StatusBecomes("Could not connect."));
+  ASSERT_NO_FATAL_FAILURE(GoAlone());
   const Position start = Here();
-  EXPECT_EQ(start, (Position{350, 200}));
-
   LoadedLevel town = CurrentLevel();
   Way in = WayToADoor(town, start, [](int map) { return map > 0 && map < kMapCount; });
   ASSERT_FALSE(in.steps.empty()) << "no door of the town can be reached";
@@ -163,6 +230,16 @@ TEST_F(TownWalk, FromTheFirstStartIntoARoomAndBackOut) {
   ASSERT_TRUE(Walk(room, out));
   EXPECT_EQ(mapWidth, town.Map().width);
   EXPECT_EQ(obstacleCount, int(town.level.obstacles.size()));
+}
+
+TEST_F(TownWalk, TheBackRoomWayKeepsThePlayerOnTheMap) { WalkTheBackRoomWay(); }
+
+// The room as it was first made: the turn leaves the player under the back wall, and
+// pressing down then faces the sofa's top, whose snap is not made.
+TEST_F(TownWalk, TheBackRoomWayKeepsThePlayerOnTheMapOfTheRoomAsItWas) {
+  ServeLevel("arcade2", BackRoomAsItWas());
+  ASSERT_NO_FATAL_FAILURE(WalkTheBackRoomWay());
+  EXPECT_EQ(Here(), (Position{209, 53})) << "blocked by the sofa and left where the turn put it";
 }
 
 }  // namespace

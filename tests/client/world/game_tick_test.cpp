@@ -100,6 +100,38 @@ TEST_F(Tick, StandingFacingDownNextToARectangleSnapsAbove) {
   EXPECT_EQ(Me().y + Me().height, 551) << "one pixel above the top";
 }
 
+// A player standing by a rectangle within its own size of the map's edge: the snap would
+// put it off the map and is not made. A rectangle a pixel further in gives a snap to the
+// outermost place on the map, which is made.
+TEST_F(Tick, ASnapThatWouldLeaveTheMapIsNotMade) {
+  struct Case {
+    const char* what;
+    Obstacle obstacle;
+    int x, y;
+    short direction;
+    int toX, toY;
+  };
+  const Case cases[] = {
+      {"down, above the top edge", {100, 30, 100, 80, ShapeRectangle}, 190, 53, DirDown, 190, 53},
+      {"down, to the top row", {100, 49, 100, 80, ShapeRectangle}, 190, 53, DirDown, 190, 0},
+      {"up, the feet below the bottom edge", {100, 250, 100, 50, ShapeRectangle}, 150, 220, DirUp, 150, 220},
+      {"up, the feet on the bottom row", {100, 250, 100, 48, ShapeRectangle}, 150, 220, DirUp, 150, 251},
+      {"right, left of the left edge", {10, 100, 100, 50, ShapeRectangle}, 2, 80, DirRight, 2, 80},
+      {"right, to the left column", {33, 100, 100, 50, ShapeRectangle}, 2, 80, DirRight, 0, 80},
+      {"left, beyond the right edge", {300, 100, 90, 50, ShapeRectangle}, 370, 80, DirLeft, 370, 80},
+      {"left, to the right column", {300, 100, 66, 50, ShapeRectangle}, 370, 80, DirLeft, 367, 80},
+  };
+  for (const Case& c : cases) {
+    SetLevel(400, 300, {c.obstacle}, {});
+    Me().x = WORD(c.x);
+    Me().y = WORD(c.y);
+    Me().direction = c.direction;
+    GameTick();
+    EXPECT_EQ(Me().x, c.toX) << c.what;
+    EXPECT_EQ(Me().y, c.toY) << c.what;
+  }
+}
+
 TEST_F(Tick, WalkingLeftStopsAtSeven) {
   Me().x = 14;
   Me().direction = DirLeft;
