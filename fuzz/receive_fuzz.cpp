@@ -1,8 +1,9 @@
 // The client's handling of the server's stream from the Welcome on: the whole client
-// opened headless on the game data; the Welcome (the input's first bytes) taken into the
-// world as the connect thread takes it when its slot is one of the fifteen; then the
-// rest read by the stream rule and written into the world message by message, as the
-// receive loop does. At the end one game tick draws what the stream left there.
+// opened headless on the game data, with sprite sheets of one pixel; the Welcome (the
+// input's first bytes) taken into the world as the connect thread takes it when its
+// slot is one of the fifteen; then the rest read by the stream rule and written into
+// the world message by message, as the receive loop does. At the end one game tick
+// draws what the stream left there.
 #include <cstring>
 #include <filesystem>
 
