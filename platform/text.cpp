@@ -51,11 +51,14 @@ std::vector<Line> Layout(const char* text, size_t count, UINT format, int64_t wi
   return lines;
 }
 
+// Fills the part of the rectangle that lies on the pixmap. A cell wholly off it, or
+// clipped to nothing by an inverted rectangle, leaves no span at all.
 void Fill(Pixmap& to, int64_t left, int64_t top, int64_t right, int64_t bottom, uint32_t pixel) {
   left = std::max<int64_t>(left, 0);
   top = std::max<int64_t>(top, 0);
   right = std::min<int64_t>(right, to.width);
   bottom = std::min<int64_t>(bottom, to.height);
+  if (left >= right) return;
   for (int64_t y = top; y < bottom; y++) std::fill(to.Row(int(y)) + left, to.Row(int(y)) + right, pixel);
 }
 

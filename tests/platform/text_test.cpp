@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "platform/font.h"
 #include "tests/platform/canvas.h"
@@ -124,5 +130,103 @@ TEST(Text, NothingIsDrawnOutsideTheRectangleOrTheBitmap) {
   RECT far = {INT_MIN, INT_MIN, INT_MAX, INT_MAX};
   DrawTextA(canvas.dc, "far", -1, &far, DT_CENTER | DT_WORDBREAK);
 }
+
+// Text whose rectangle lies partly or wholly off a 120 x 40 bitmap, in both background
+// modes. "Ann" fits in 40 pixels and "Ann Ann" does not, so every case's first line is
+// "Ann".
+constexpr int kWidth = 120, kHeight = 40;
+
+struct OffBitmapCase {
+  const char* name;
+  RECT rect;
+  UINT format;
+  const char* text;
+  bool partlyVisible;
+};
+void PrintTo(const OffBitmapCase& c, std::ostream* out) { *out << c.name; }
+
+const OffBitmapCase kOffBitmapCases[] = {
+    {"WhollyLeft", {-60, 5, -10, 30}, DT_LEFT, "Ann", false},
+    {"WhollyRight", {kWidth + 10, 5, kWidth + 60, 30}, DT_LEFT, "Ann", false},
+    {"WhollyAbove", {10, -40, 100, -10}, DT_LEFT, "Ann", false},
+    {"WhollyBelow", {10, kHeight + 5, 100, kHeight + 40}, DT_LEFT, "Ann", false},
+    {"CentredWhollyLeft", {-200, 5, -100, 30}, DT_CENTER, "Ann", false},
+    {"WrappedWhollyRight", {kWidth + 1, 0, kWidth + 41, kHeight}, DT_WORDBREAK, "Ann Ann Ann", false},
+    {"InvertedLeftAndRight", {80, 5, 20, 30}, DT_LEFT, "Ann", false},
+    {"InvertedTopAndBottom", {10, 30, 100, 5}, DT_LEFT, "Ann", false},
+    {"InvertedCentredWrapped", {100, 30, 10, 5}, DT_CENTER | DT_WORDBREAK, "Ann Ann", false},
+    {"NearIntMinLeft", {INT_MIN, 0, INT_MIN + 10, kHeight}, DT_LEFT, "Ann", false},
+    {"NearIntMaxRight", {INT_MAX - 10, 0, INT_MAX, kHeight}, DT_CENTER, "Ann", false},
+    {"WholeRangeCentredFarAbove", {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, DT_CENTER | DT_WORDBREAK, "Ann Ann",
+     false},
+    {"OverTheLeftEdge", {-10, 5, 60, 30}, DT_LEFT, "Ann", true},
+    {"OverTheRightEdge", {kWidth - 10, 5, kWidth + 60, 30}, DT_LEFT, "Ann", true},
+    {"OverTheTopEdge", {10, -5, 100, 20}, DT_LEFT, "Ann", true},
+    {"OverTheBottomEdge", {10, kHeight - 8, 100, kHeight + 30}, DT_LEFT, "Ann", true},
+    {"CentredOverTheRightEdge", {kWidth - 40, 5, kWidth + 20, 30}, DT_CENTER, "Ann", true},
+    {"WrappedOverTheBottomEdge", {10, kHeight - 8, 50, kHeight + 60}, DT_WORDBREAK, "Ann Ann Ann Ann", true},
+    {"WrappedCentredOverTheTopLeftCorner", {-10, -5, 30, 20}, DT_CENTER | DT_WORDBREAK, "Ann Ann", true},
+    {"WholeRangeCentredOnTheLeftEdge", {INT_MIN, 0, INT_MAX, kHeight}, DT_CENTER, "Ann", true},
+};
+
+struct Area {
+  int64_t left, top, right, bottom;
+  bool Holds(int64_t x, int64_t y) const { return x >= left && y >= top && x < right && y < bottom; }
+  Area Intersect(const Area& other) const {
+    return {std::max(left, other.left), std::max(top, other.top), std::min(right, other.right),
+            std::min(bottom, other.bottom)};
+  }
+};
+
+// The part of the rectangle that lies on the bitmap.
+Area VisibleArea(const RECT& rect) {
+  return Area{rect.left, rect.top, rect.right, rect.bottom}.Intersect({0, 0, kWidth, kHeight});
+}
+
+// The visible part of the first line's text cell.
+Area FirstCell(const OffBitmapCase& c) {
+  const int64_t width = int64_t(c.rect.right) - c.rect.left, textWidth = TextWidth("Ann", 3);
+  const int64_t left = c.rect.left + ((c.format & DT_CENTER) ? (width - textWidth) / 2 : 0);
+  const Area cell = {left, c.rect.top, left + textWidth, int64_t(c.rect.top) + FontLineHeight()};
+  return cell.Intersect(VisibleArea(c.rect));
+}
+
+class OffBitmapTest : public testing::TestWithParam<std::tuple<OffBitmapCase, int>> {};
+
+TEST_P(OffBitmapTest, DrawsOnlyTheVisiblePart) {
+  ASSERT_LE(TextWidth("Ann", 3), 40);
+  ASSERT_GT(TextWidth("Ann Ann", 7), 40);
+  const auto& [c, mode] = GetParam();
+  Canvas canvas(kWidth, kHeight, kGrey);
+  SetBkMode(canvas.dc, mode);
+  RECT rect = c.rect;
+  DrawTextA(canvas.dc, c.text, -1, &rect, c.format);
+  const std::vector<uint32_t> pixels = canvas.Pixels();
+  const Area visible = VisibleArea(c.rect), cell = FirstCell(c);
+  int outside = 0, ink = 0, blankInCell = 0;
+  for (int y = 0; y < kHeight; y++) {
+    for (int x = 0; x < kWidth; x++) {
+      const uint32_t p = pixels[size_t(y) * kWidth + x];
+      outside += !visible.Holds(x, y) && p != kGrey;
+      if (!cell.Holds(x, y)) continue;
+      ink += p == kBlack;
+      blankInCell += p == kGrey;
+    }
+  }
+  EXPECT_EQ(outside, 0) << "pixels changed outside the visible part";
+  if (!c.partlyVisible) return;
+  ASSERT_TRUE(cell.left < cell.right && cell.top < cell.bottom) << "the case's first line should be on the bitmap";
+  EXPECT_GT(ink, 0) << "no text in the visible part of the first line";
+  if (mode == OPAQUE) {
+    EXPECT_EQ(blankInCell, 0) << "the visible part of the first line's cell is not all filled";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Text, OffBitmapTest,
+                         testing::Combine(testing::ValuesIn(kOffBitmapCases), testing::Values(OPAQUE, TRANSPARENT)),
+                         [](const testing::TestParamInfo<OffBitmapTest::ParamType>& info) {
+                           return std::string(std::get<0>(info.param).name) +
+                                  (std::get<1>(info.param) == OPAQUE ? "_Opaque" : "_Transparent");
+                         });
 
 }  // namespace
