@@ -6,7 +6,6 @@
 #include "client/net/net.h"
 #include "client/net/roster.h"
 #include "client/shell/shell.h"
-#include "client/world/level.h"
 #include "client/world/world.h"
 #include "protocol/stream.h"
 
@@ -62,16 +61,17 @@ void TakeOthers(const Welcome& welcome) {
       players[k].character = character;
     }
     bool loaded = !IsCharacter(character) || LoadSheet(k, character);
-    if (!loaded || !HasSheet(k)) FailStartUp(mainWindow, kMissingSheet, "Brambleduck error", MB_ICONHAND);
+    if (!loaded || !HasSheet(k)) FailLater(kMissingSheet);
   }
 }
 
 // The slot the server gave becomes wholly the local player's: on the main map (loaded
-// again if the player walked elsewhere meanwhile), facing as the player faced, standing.
+// again by the next tick if the player walked elsewhere meanwhile), facing as the
+// player faced, standing.
 void TakeSlot(BYTE slot) {
   std::lock_guard lock(worldLock);
   const Actor& before = LocalPlayer();
-  if (before.map != 0) LoadLevel(MapTable[0]);
+  if (before.map != 0) reloadMainMap = 1;
   Actor& now = players[slot];
   if (&now != &before) {
     now.direction = before.direction;
@@ -186,10 +186,6 @@ void DropConnection() {
 void ShowStatus(const char* text) { SetWindowTextA(statusBox, text); }
 
 void EndConnection(const char* status) {
-  {
-    std::lock_guard lock(worldLock);
-    connected = 0;
-  }
+  DropConnection();
   ShowStatus(status);
-  closesocket(gameSocket);
 }

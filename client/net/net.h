@@ -15,7 +15,8 @@ extern SOCKET gameSocket;
 void StartConnection();
 // True from StartConnection until the attempt's last network thread has finished.
 bool ConnectionBusy();
-// Main thread, on Escape and close: ends the connection, if there is one.
+// Ends the connection, if there is one: the first thread to find it connected clears
+// `connected` and closes the socket, so that the socket is closed once whoever ends it.
 void DropConnection();
 
 // Thread bodies (the argument is unused).

@@ -58,13 +58,12 @@ std::string NameOf(int slot) {
 }
 
 void TakeKick(const PlayerKicked& kick) {
+  bool mine;
   {
     std::lock_guard lock(worldLock);
-    if (kick.slot == localSlot) {
-      connected = 0;
-      closesocket(gameSocket);
-    }
+    mine = kick.slot == localSlot;
   }
+  if (mine) DropConnection();
   ShowStatus((NameOf(kick.slot) + " was kicked!").c_str());
 }
 
@@ -77,8 +76,7 @@ void TakeJoin(const PlayerJoined& join) {
   }
   // A sheet that cannot be loaded falls back to the first character's.
   if (IsCharacter(join.character) && !LoadSheet(join.slot, join.character) && !LoadSheet(join.slot, 1)) {
-    FailStartUp(mainWindow, "Error reading.  Please be sure this was installed correctly.", "Brambleduck error",
-                MB_ICONHAND);
+    FailLater("Error reading.  Please be sure this was installed correctly.");
   }
   ShowStatus((NameOf(join.slot) + " has joined!!!").c_str());
 }

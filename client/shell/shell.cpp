@@ -1,5 +1,6 @@
 #include "client/shell/shell.h"
 
+#include <atomic>
 #include <cstdlib>
 
 HWND mainWindow;
@@ -24,6 +25,11 @@ void ShutDown() {
   WSACleanup();
   KillTimer(mainWindow, 1);
   PostQuitMessage(0);
+}
+
+void FailLater(const char* text) {
+  static std::atomic<bool> told{false};
+  if (!told.exchange(true)) PostMessageA(mainWindow, WM_GAME_DATA_FAILED, 0, reinterpret_cast<LPARAM>(text));
 }
 
 void FailStartUp(HWND owner, const char* text, const char* caption, UINT style) {

@@ -29,8 +29,16 @@ void ShutDown();
 // Receives the size of every picture whose size nobody reads.
 extern BitmapSize bitmapSizeScratch;
 
-// Shows a start-up failure and ends the program, as every fatal failure does.
+// Shows a start-up failure and ends the program, as every fatal failure does. Main
+// thread only.
 [[noreturn]] void FailStartUp(HWND owner, const char* text, const char* caption, UINT style);
+
+// For the network thread: game data it could not load ends the program as a start-up
+// failure does, from the window's own thread, which shows "Brambleduck error" with
+// `text` (a string that lives for good) when it next runs its messages. Only the first
+// such failure is shown. Returns at once.
+void FailLater(const char* text);
+constexpr UINT WM_GAME_DATA_FAILED = WM_USER + 1;  // lParam: the text
 
 // The settings file brambleduck.ini: one length byte and the player's name.
 constexpr int kNameBuffer = 200;

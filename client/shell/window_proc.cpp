@@ -103,6 +103,8 @@ LRESULT ClientWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       Leave();
       return 0;
+    case WM_GAME_DATA_FAILED:
+      FailStartUp(mainWindow, reinterpret_cast<const char*>(lParam), "Brambleduck error", MB_ICONHAND);
     default:
       return DefWindowProcA(hwnd, message, wParam, lParam);
   }

@@ -132,9 +132,23 @@ void TakeDoor(Actor& p) {
   }
 }
 
+// Loads the main level again when the join brought the player back to the main map.
+// Levels are loaded here, on the window's own thread, so that no other thread holds the
+// world while a level loads; as for "Go!", a picture that cannot be loaded is reported
+// by LoadLevel, which ends the program.
+void ReloadMainMapIfAsked() {
+  {
+    std::lock_guard lock(worldLock);
+    if (!reloadMainMap) return;
+    reloadMainMap = 0;
+  }
+  LoadLevel(MapTable[0]);
+}
+
 }  // namespace
 
 void GameTick() {
+  ReloadMainMapIfAsked();
   std::lock_guard lock(worldLock);
   Actor& p = LocalPlayer();
   TurnByArrows(p);

@@ -14,6 +14,7 @@ BYTE connected;
 BYTE started;
 BYTE psiRequested;
 BYTE chatPending;
+BYTE reloadMainMap;
 BYTE keyDown[256];
 int blinkCounter;
 char chatLines[kChatLines][kChatLineBuffer];

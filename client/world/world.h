@@ -29,6 +29,9 @@ extern BYTE connected;
 extern BYTE started;
 extern BYTE psiRequested;
 extern BYTE chatPending;
+// Set by the join when it brought the local player back to the main map from another:
+// the next game tick loads the main level, on the window's own thread.
+extern BYTE reloadMainMap;
 extern BYTE keyDown[256];
 extern int blinkCounter;
 extern char chatLines[kChatLines][kChatLineBuffer];
