@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "client/net/net.h"
 #include "client/shell/shell.h"
+#include "client/world/level.h"
 #include "client/world/world.h"
 #include "platform/sound.h"
 #include "platform/testing.h"
@@ -611,6 +614,64 @@ TEST_F(Connection, UpdatesAtEveryExtremeAreAnsweredAndDrawnAndPlayGoesOnAfterThe
     EXPECT_EQ(itSlot, 1);
     return 0;
   });
+}
+
+// A player who walked into a room while the join was under way is back on the main map
+// once joined, and the window's own next tick loads that level: the join holds the
+// world only for moments, never for a whole load.
+TEST_F(Connection, AJoinFromARoomLeavesTheMainLevelToTheNextTick) {
+  PressGo();
+  ASSERT_TRUE(server_.Accept());
+  ASSERT_TRUE(StatusBecomes("Host found!"));
+  ASSERT_EQ(LoadLevel(MapTable[5]), 0);
+  const int roomWidth = mapWidth;
+  InWorld([] { return LocalPlayer().map = 5; });
+  ASSERT_TRUE(server_.Send(Greeting(3)));
+  ASSERT_EQ(server_.Receive(sizeof(JoinReply)).size(), sizeof(JoinReply));
+  ASSERT_TRUE(PumpUntil(IsConnected));
+  EXPECT_EQ(mapWidth, roomWidth) << "the join loaded a level itself";
+  EXPECT_EQ(InWorld([] { return LocalPlayer().map; }), 0);
+
+  AdvanceClock(40);
+  PumpMessages();
+  EXPECT_NE(mapWidth, roomWidth);
+  EXPECT_TRUE(MainLevelIntact());
+  EXPECT_EQ(InWorld([] { return LocalPlayer().x; }), SpawnTable[3].x);
+}
+
+// Game data the join cannot load ends the program as a start-up failure does, from the
+// window's own thread once it runs its messages, and not before.
+TEST_F(Connection, ASheetMissingAtTheJoinEndsTheProgramFromTheWindow) {
+  InWorld([] {
+    DeleteObject(players[7].bitmap);
+    return players[7].bitmap = nullptr;
+  });
+  EXPECT_EXIT(
+      {
+        PressGo();
+        if (server_.Accept() && server_.Send(Greeting(3, {{7, "Nosheet", 0}}))) {
+          // The network thread has a second to end the program, had that been its part;
+          // without the window's messages, nothing ends it.
+          std::this_thread::sleep_for(std::chrono::seconds(1));
+          fprintf(stderr, "still here\n");
+        }
+        while (true) PumpMessages();
+      },
+      testing::ExitedWithCode(0), "still here\nBrambleduck error: Could not find a \\.bmp\\.");
+}
+
+// Escape during play drops the connection, and the receive loop that then ends does
+// not close the socket again.
+TEST_F(Connection, EscapeClosesTheGameSocketOnce) {
+  Join(Greeting(2));
+  EXPECT_EQ(Answer(Image(Update(0))).type, TypePositionReport);
+  PressKey(VK_ESCAPE);
+  bool quit = false;
+  PumpMessages(&quit);
+  EXPECT_TRUE(quit);
+  EXPECT_TRUE(server_.Ends());
+  ASSERT_TRUE(PumpUntil(AttemptOver));
+  EXPECT_EQ(StaleSocketCloses(), 0);
 }
 
 class NoServer : public testing::Test {
