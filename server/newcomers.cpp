@@ -78,8 +78,9 @@ bool AddNewcomer(SOCKET socket, uint32_t address) {
 // The newcomer who has waited longest of those who may answer now, made to answer; -1
 // when there is none. Call with newcomersLock held.
 int NextToAnswer() {
+  if (shutDown) return -1;
   int next = -1;
-  for (int i = 0; i < kMostNewcomers && !shutDown; i++) {
+  for (int i = 0; i < kMostNewcomers; i++) {
     const Newcomer& n = newcomers[i];
     if (n.stage != Stage::kWaiting || !MayAnswer(n.address)) continue;
     if (next < 0 || n.arrival < newcomers[next].arrival) next = i;
@@ -88,12 +89,18 @@ int NextToAnswer() {
   return next;
 }
 
-// Ends a newcomer's entry, closing its connection unless `keep` (it is a player's now)
-// or the shutdown closed it; true when the connection was still open.
-bool LetGo(int entry, bool keep = false) {
+// Ends a newcomer's entry and closes its connection, unless the shutdown closed it.
+void LetGo(int entry) {
+  std::lock_guard lock(newcomersLock);
+  if (!newcomers[entry].closed) closesocket(newcomers[entry].socket);
+  newcomers[entry] = {};
+}
+
+// Ends the entry of a newcomer who has joined, whose connection is its player's now;
+// false when the shutdown closed it first.
+bool HandOver(int entry) {
   std::lock_guard lock(newcomersLock);
   const bool open = !newcomers[entry].closed;
-  if (open && !keep) closesocket(newcomers[entry].socket);
   newcomers[entry] = {};
   return open;
 }
@@ -105,9 +112,11 @@ void Handshake(int slot, SOCKET socket, int entry) {
   JoinReply reply;
   SetReceiveTimeout(socket, kJoinWaitMs);
   const int got = ReadExactly(socket, reinterpret_cast<BYTE*>(&reply), sizeof reply);
-  if (got <= 0) SetStatus(got == 0 ? "Player left!" : "Socket Error...");
-  if (got > 0 && LetGo(entry, true)) return JoinNewcomer(slot, socket, reply, joinsBefore);
+  if (got > 0 && HandOver(entry)) return JoinNewcomer(slot, socket, reply, joinsBefore);
+  // The slot is free again before anybody can hear of it.
   ReleaseKeptSlot(slot);
+  if (got > 0) return;  // the shutdown closed the connection
+  SetStatus(got == 0 ? "Player left!" : "Socket Error...");
   LetGo(entry);
 }
 
@@ -121,38 +130,39 @@ void Refusal(SOCKET socket, int entry) {
   LetGo(entry);
 }
 
-// A newcomer whose turn has come, and the slot kept for it (-1 when every slot is taken).
+// A newcomer whose turn has come: its entry, its connection, and the slot kept for it
+// (-1 when every slot is taken).
 struct Turn {
   int entry;
+  SOCKET socket;
   int slot;
 };
 
 // The next turn, in the order the newcomers came; entry -1 when there is none.
 Turn NextTurn() {
-  int entry;
+  Turn turn = {-1, INVALID_SOCKET, -1};
   {
     std::lock_guard lock(newcomersLock);
-    entry = NextToAnswer();
+    turn.entry = NextToAnswer();
+    if (turn.entry < 0) return turn;
+    turn.socket = newcomers[turn.entry].socket;
   }
-  return {entry, entry >= 0 ? KeepSlotForNewcomer() : -1};
+  turn.slot = KeepSlotForNewcomer();
+  return turn;
 }
 
 // A newcomer's job: the handshake in the slot kept for it, or the refusal when every
 // slot is taken; then the same for each newcomer whose turn comes.
 void NewcomerJob(void* argument) {
-  for (Turn turn = *static_cast<Turn*>(argument); turn.entry >= 0; turn = NextTurn()) {
-    SOCKET socket;
-    {
-      std::lock_guard lock(newcomersLock);
-      socket = newcomers[turn.entry].socket;
-    }
+  Turn turn = *static_cast<Turn*>(argument);
+  delete static_cast<Turn*>(argument);
+  for (; turn.entry >= 0; turn = NextTurn()) {
     if (turn.slot >= 0) {
-      Handshake(turn.slot, socket, turn.entry);
+      Handshake(turn.slot, turn.socket, turn.entry);
     } else {
-      Refusal(socket, turn.entry);
+      Refusal(turn.socket, turn.entry);
     }
   }
-  delete static_cast<Turn*>(argument);
 }
 
 // Takes a newcomer in to wait for its turn, and starts a job for every newcomer whose
