@@ -639,27 +639,6 @@ TEST_F(Connection, AJoinFromARoomLeavesTheMainLevelToTheNextTick) {
   EXPECT_EQ(InWorld([] { return LocalPlayer().x; }), SpawnTable[3].x);
 }
 
-// Game data the join cannot load ends the program as a start-up failure does, from the
-// window's own thread once it runs its messages, and not before.
-TEST_F(Connection, ASheetMissingAtTheJoinEndsTheProgramFromTheWindow) {
-  InWorld([] {
-    DeleteObject(players[7].bitmap);
-    return players[7].bitmap = nullptr;
-  });
-  EXPECT_EXIT(
-      {
-        PressGo();
-        if (server_.Accept() && server_.Send(Greeting(3, {{7, "Nosheet", 0}}))) {
-          // The network thread has a second to end the program, had that been its part;
-          // without the window's messages, nothing ends it.
-          std::this_thread::sleep_for(std::chrono::seconds(1));
-          fprintf(stderr, "still here\n");
-        }
-        while (true) PumpMessages();
-      },
-      testing::ExitedWithCode(0), "still here\nBrambleduck error: Could not find a \\.bmp\\.");
-}
-
 // Escape during play drops the connection, and the receive loop that then ends does
 // not close the socket again.
 TEST_F(Connection, EscapeClosesTheGameSocketOnce) {
@@ -672,6 +651,32 @@ TEST_F(Connection, EscapeClosesTheGameSocketOnce) {
   EXPECT_TRUE(server_.Ends());
   ASSERT_TRUE(PumpUntil(AttemptOver));
   EXPECT_EQ(StaleSocketCloses(), 0);
+}
+
+// Game data the join cannot load ends the program as a start-up failure does, from the
+// window's own thread once it runs its messages, and not before. The whole client runs
+// in the child that the death test makes, which starts its threads itself.
+TEST(ConnectionFailure, ASheetMissingAtTheJoinEndsTheProgramFromTheWindow) {
+  GameFolder folder;
+  EXPECT_EXIT(
+      {
+        OpenClient();
+        FakeServer server;
+        InWorld([] {
+          DeleteObject(players[7].bitmap);
+          return players[7].bitmap = nullptr;
+        });
+        ClickAt(mainWindow, 590, 390);  // "Go!"
+        PumpMessages();
+        if (server.Accept() && server.Send(Greeting(3, {{7, "Nosheet", 0}}))) {
+          // The network thread has a second to end the program, had that been its part;
+          // without the window's messages, nothing ends it.
+          std::this_thread::sleep_for(std::chrono::seconds(1));
+          fprintf(stderr, "still here\n");
+        }
+        while (true) PumpMessages();
+      },
+      testing::ExitedWithCode(0), "still here\nBrambleduck error: Could not find a \\.bmp\\.");
 }
 
 class NoServer : public testing::Test {
