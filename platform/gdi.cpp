@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstring>
 #include <unordered_map>
 
 #include "platform/gdi_objects.h"
@@ -65,6 +66,63 @@ HDC NewDc(Pixmap* surface) {
   if (!surface) Swap(dc->bitmap, DefaultBitmap());
   Swap(dc->pen, DefaultPen());
   return HandleOf<HDC>(Register(std::move(dc)));
+}
+
+// The pixel memory of bitmaps deleted lately, one buffer for each of the last few
+// sizes, for the next bitmaps of the same size: the frame's back buffer, made and
+// deleted every tick, then costs no fresh allocation of its size each time, however
+// many smaller bitmaps come and go between two frames. Only memory of exactly the size
+// asked for is handed out, so the sanitizers still see where every bitmap ends.
+constexpr size_t kKeptPixelSizes = 4;
+
+std::vector<std::vector<uint32_t>>& KeptPixels() {
+  static auto* kept = new std::vector<std::vector<uint32_t>>;
+  return *kept;
+}
+
+// Under GdiMutex: the kept memory for exactly `count` pixels, if any.
+std::vector<std::vector<uint32_t>>::iterator KeptFor(size_t count) {
+  std::vector<std::vector<uint32_t>>& kept = KeptPixels();
+  return std::find_if(kept.begin(), kept.end(), [count](const std::vector<uint32_t>& pixels) {
+    return pixels.size() == count && pixels.capacity() == count;
+  });
+}
+
+// Under GdiMutex: keeps a deleted bitmap's pixels in place of those of its size, or
+// else of the size kept longest.
+void KeepPixels(std::vector<uint32_t> pixels) {
+  std::vector<std::vector<uint32_t>>& kept = KeptPixels();
+  auto same = KeptFor(pixels.size());
+  if (same != kept.end()) {
+    kept.erase(same);
+  } else if (kept.size() == kKeptPixelSizes) {
+    kept.erase(kept.begin());
+  }
+  kept.push_back(std::move(pixels));
+}
+
+// Under GdiMutex: kept memory for exactly `count` pixels, or none.
+std::vector<uint32_t> TakePixels(size_t count) {
+  auto it = KeptFor(count);
+  if (it == KeptPixels().end()) return {};
+  std::vector<uint32_t> pixels = std::move(*it);
+  KeptPixels().erase(it);
+  return pixels;
+}
+
+// A pixmap of black pixels, in kept memory when there is some of its size.
+Pixmap BlackPixmap(int width, int height) {
+  const size_t count = size_t(width) * size_t(height);
+  std::vector<uint32_t> pixels;
+  {
+    std::lock_guard lock(GdiMutex());
+    pixels = TakePixels(count);
+  }
+  if (pixels.empty()) return Pixmap(width, height);
+  // Black again, whatever the deleted bitmap left there. One memset: in the checked
+  // builds a loop over the pixels would pay a check for each.
+  std::memset(pixels.data(), 0, count * sizeof(uint32_t));
+  return Pixmap(width, height, std::move(pixels));
 }
 
 bool KnownRop(DWORD rop) { return rop == SRCCOPY || rop == SRCAND || rop == SRCPAINT; }
@@ -143,7 +201,7 @@ BOOL DeleteDC(HDC hdc) {
 
 HBITMAP CreateCompatibleBitmap(HDC, int cx, int cy) {
   if (!BitmapSizeAllowed(cx, cy)) return nullptr;
-  auto bitmap = std::make_unique<Bitmap>(Pixmap(cx, cy));
+  auto bitmap = std::make_unique<Bitmap>(BlackPixmap(cx, cy));
   std::lock_guard lock(GdiMutex());
   return HandleOf<HBITMAP>(Register(std::move(bitmap)));
 }
@@ -206,6 +264,7 @@ BOOL DeleteObject(HGDIOBJ object) {
   if (it == Objects().end() || it->second->kind == GdiKind::DeviceContext) return FALSE;
   if (it->second->stock) return TRUE;
   if (it->second->selections > 0) return FALSE;
+  if (it->second->kind == GdiKind::Bitmap) KeepPixels(std::move(static_cast<Bitmap&>(*it->second).pixmap.pixels));
   Objects().erase(it);
   return TRUE;
 }

@@ -18,6 +18,8 @@ struct Pixmap {
 
   Pixmap() = default;
   Pixmap(int w, int h) : width(w), height(h), pixels(size_t(w) * size_t(h), 0) {}
+  // `p` holds exactly w * h pixels.
+  Pixmap(int w, int h, std::vector<uint32_t> p) : width(w), height(h), pixels(std::move(p)) {}
   uint32_t* Row(int y) { return pixels.data() + size_t(y) * size_t(width); }
   const uint32_t* Row(int y) const { return pixels.data() + size_t(y) * size_t(width); }
   bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <thread>
+#include <utility>
 
 #include "tests/platform/canvas.h"
 
@@ -170,6 +171,75 @@ TEST(DeviceContext, RefusesBitmapsItCannotHold) {
   EXPECT_EQ(CreateCompatibleBitmap(nullptr, 0, 5), nullptr);
   EXPECT_EQ(CreateCompatibleBitmap(nullptr, 5, -1), nullptr);
   EXPECT_EQ(CreateCompatibleBitmap(nullptr, INT_MAX, INT_MAX), nullptr);
+}
+
+// Paints every pixel of `bitmap` white.
+void PaintWhite(HBITMAP bitmap, int width, int height) {
+  Canvas white(width, height, kWhite);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ original = SelectObject(dc, bitmap);
+  BitBlt(dc, 0, 0, width, height, white.dc, 0, 0, SRCCOPY);
+  SelectObject(dc, original);
+  DeleteDC(dc);
+}
+
+// Whether every pixel of `bitmap` is black and its memory holds its pixels and no more
+// (so that the address sanitizer sees a write past its end).
+testing::AssertionResult BlackAndExact(HBITMAP bitmap) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ original = SelectObject(dc, bitmap);
+  testing::AssertionResult result = testing::AssertionSuccess();
+  {
+    std::lock_guard lock(GdiMutex());
+    const Pixmap& pixmap = *LockedTargetOf(dc);
+    const std::vector<uint32_t> black(size_t(pixmap.width) * size_t(pixmap.height), 0);
+    if (pixmap.pixels != black) result = testing::AssertionFailure() << "a pixel is not black";
+    if (pixmap.pixels.capacity() != black.size()) result = testing::AssertionFailure() << "its memory is larger";
+  }
+  SelectObject(dc, original);
+  DeleteDC(dc);
+  return result;
+}
+
+// A bitmap drawn on and deleted, bitmaps of the sizes listed after it made and deleted,
+// then a new one.
+struct AfterDeletedCase {
+  const char* name;
+  int drawnWidth, drawnHeight;
+  std::vector<std::pair<int, int>> between;
+  int width, height;
+};
+
+TEST(DeviceContext, NewBitmapsAreBlackWhateverDeletedOnesHeld) {
+  const AfterDeletedCase cases[] = {
+      {"a frame's back buffer after the last", 640, 380, {}, 640, 380},
+      {"as many pixels in another shape", 8, 2, {}, 4, 4},
+      {"after smaller bitmaps came and went", 64, 48, {{32, 48}, {34, 34}, {1, 1}, {32, 48}}, 64, 48},
+      {"another size", 8, 8, {}, 9, 9},
+  };
+  for (const AfterDeletedCase& c : cases) {
+    HBITMAP drawn = CreateCompatibleBitmap(nullptr, c.drawnWidth, c.drawnHeight);
+    PaintWhite(drawn, c.drawnWidth, c.drawnHeight);
+    ASSERT_TRUE(DeleteObject(drawn)) << c.name;
+    for (auto [width, height] : c.between) DeleteObject(CreateCompatibleBitmap(nullptr, width, height));
+    HBITMAP bitmap = CreateCompatibleBitmap(nullptr, c.width, c.height);
+    EXPECT_TRUE(BlackAndExact(bitmap)) << c.name;
+    DeleteObject(bitmap);
+  }
+}
+
+TEST(DeviceContext, BitmapsMadeAndDeletedOnTwoThreadsComeBlack) {
+  auto drawAndDelete = [] {
+    for (int i = 0; i < 200; i++) {
+      HBITMAP bitmap = CreateCompatibleBitmap(nullptr, 16, 16);
+      EXPECT_TRUE(BlackAndExact(bitmap));
+      PaintWhite(bitmap, 16, 16);
+      DeleteObject(bitmap);
+    }
+  };
+  std::thread other(drawAndDelete);
+  drawAndDelete();
+  other.join();
 }
 
 TEST(DeviceContext, BitmapsAndPalettesCanBeMadeWhileAnotherThreadDraws) {
