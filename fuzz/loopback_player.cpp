@@ -4,8 +4,28 @@
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+namespace {
+
+// Connects; a connect that the fuzzer's timer signal interrupts goes on by itself (as
+// when the server's first answer to it was lost and comes again a second later), and
+// its outcome is awaited.
+bool Connect(int player, const sockaddr_in& address, int timeoutMs) {
+  if (connect(player, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) return true;
+  if (errno != EINTR) return false;
+  pollfd ready = {player, POLLOUT, 0};
+  while (poll(&ready, 1, timeoutMs) < 0) {
+    if (errno != EINTR) return false;
+  }
+  int error = 0;
+  socklen_t length = sizeof error;
+  return (ready.revents & POLLOUT) && getsockopt(player, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+}
+
+}  // namespace
 
 int ConnectPlayer(uint16_t port, int timeoutMs) {
   const int player = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -17,7 +37,7 @@ int ConnectPlayer(uint16_t port, int timeoutMs) {
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   if (player < 0 || setsockopt(player, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on) != 0 ||
       setsockopt(player, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout) != 0 ||
-      connect(player, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+      !Connect(player, address, timeoutMs)) {
     if (player >= 0) close(player);
     return -1;
   }

@@ -57,6 +57,25 @@ int WaitReady(int fd, short events, const Deadline& deadline) {
 // Errors after which a non-blocking send or receive is simply tried again.
 bool TryAgain(int err) { return err == EAGAIN || err == EWOULDBLOCK || err == EINTR; }
 
+// The errors that accept reports for a pending connection that failed, or for a signal.
+bool FailedBeforeTaken(int error) {
+  switch (error) {
+    case EINTR:
+    case ECONNABORTED:
+    case ENETDOWN:
+    case EPROTO:
+    case ENOPROTOOPT:
+    case EHOSTDOWN:
+    case ENONET:
+    case EHOSTUNREACH:
+    case EOPNOTSUPP:
+    case ENETUNREACH:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 int OpenStream() { return Result(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP)); }
@@ -80,8 +99,9 @@ int Accept(int fd, uint32_t* addr, uint16_t* port) {
       *port = sa.sin_port;
       return c;
     }
-    // A connection reset before it was taken is no reason for the listener to give up.
-    if (errno != EINTR && errno != ECONNABORTED) return -errno;
+    // A connection that failed before it was taken is no reason for the listener to
+    // give up: Linux passes such a connection's own error on to accept.
+    if (!FailedBeforeTaken(errno)) return -errno;
   }
 }
 

@@ -18,18 +18,18 @@ constexpr std::chrono::seconds kGiveUp{10};
 
 struct Timing {
   bool joined;
-  double welcomeMs, updateMs;  // from the start of the connect
+  double welcomeMs, updateMs;  // from the start of the connect; until it gave up, if it did
 };
 
 Timing JoinOnce(const LockoutPlan& plan) {
   Probe newcomer;
   const Clock::time_point start = Clock::now(), deadline = start + kGiveUp;
+  auto since = [&] { return Ms(Clock::now() - start).count(); };
   Timing timing = {false, 0, 0};
-  if (!newcomer.link.Connect(plan.server, 0, plan.from) || newcomer.Join(deadline) < 0) return timing;
-  timing.welcomeMs = Ms(Clock::now() - start).count();
-  if (!newcomer.NextUpdate(deadline)) return timing;
-  timing.updateMs = Ms(Clock::now() - start).count();
-  timing.joined = true;
+  const bool welcomed = newcomer.link.Connect(plan.server, 0, plan.from) && newcomer.Join(deadline) >= 0;
+  timing.welcomeMs = since();
+  timing.joined = welcomed && newcomer.NextUpdate(deadline);
+  timing.updateMs = since();
   return timing;
 }
 

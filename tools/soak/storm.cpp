@@ -10,7 +10,8 @@ namespace {
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
-// Behind up to five other newcomers, each of whom the server may wait 5 s for.
+// Behind the other storm newcomers of its address who answer first, each of whom the
+// server may wait 5 s for.
 constexpr seconds kGreetingWait{60};
 constexpr seconds kAnswerWait{10};
 // The server waits 3 s for a refused newcomer to answer or close.
