@@ -23,6 +23,11 @@ milliseconds RandomTime(std::mt19937& random, int leastMs, int mostMs) {
 
 bool Chance(std::mt19937& random) { return std::bernoulli_distribution(0.5)(random); }
 
+// The loopback address that this storm thread's connections come from, when the server is
+// on this machine: each thread is a client of its own to the server, which limits what
+// one address may hold while joining.
+thread_local std::string stormAddress;
+
 template <typename T>
 void Append(std::vector<BYTE>& bytes, const T& record) {
   const auto* first = reinterpret_cast<const BYTE*>(&record);
@@ -48,7 +53,7 @@ class Storm::Held {
 
 Storm::Storm(const StormPlan& plan, Clock::time_point begin, Clock::time_point end) : plan_(plan), end_(end) {
   for (int i = 0; i < plan_.threads; i++) {
-    threads_.emplace_back([this, i, begin] { Run(plan_.seed + 7919u * unsigned(i), begin); });
+    threads_.emplace_back([this, i, begin] { Run(i, plan_.seed + 7919u * unsigned(i), begin); });
   }
 }
 
@@ -103,7 +108,8 @@ Storm::Clock::time_point Storm::Within(Clock::duration wait) const { return std:
 
 void Storm::Pause(milliseconds wait) const { std::this_thread::sleep_until(Within(wait)); }
 
-void Storm::Run(unsigned seed, Clock::time_point begin) {
+void Storm::Run(int thread, unsigned seed, Clock::time_point begin) {
+  if (plan_.address.starts_with("127.")) stormAddress = "127.0.0." + std::to_string(2 + thread);
   std::this_thread::sleep_until(begin);
   std::mt19937 random(seed);
   while (!Over()) {
@@ -128,7 +134,7 @@ int Storm::Pick(std::mt19937& random) {
 }
 
 bool Storm::Connect(Probe& probe, int receiveBuffer) {
-  if (probe.link.Connect(plan_.address, receiveBuffer)) return true;
+  if (probe.link.Connect(plan_.address, receiveBuffer, stormAddress)) return true;
   Broke("a newcomer could not connect");
   return false;
 }

@@ -10,7 +10,8 @@
 //      full-server byte, closes at once, or never reads;
 //   g  a player who plays a little and resets the connection.
 // At most a handful of storm connections are open at once, so that the machine is
-// left to the server and the steady bots.
+// left to the server and the steady bots. On this machine each storm thread comes from a
+// loopback address of its own (127.0.0.2 and up), as another client would.
 #pragma once
 
 #include <array>
@@ -57,7 +58,8 @@ class Storm {
   static constexpr int kKinds = 7;
   class Held;
 
-  void Run(unsigned seed, Clock::time_point begin);
+  // Storm thread number `thread`.
+  void Run(int thread, unsigned seed, Clock::time_point begin);
   int Pick(std::mt19937& random);
   // At most `mostOpen` connections: waits for room for `count` more; false at the end.
   bool Open(int count);
