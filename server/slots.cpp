@@ -89,7 +89,6 @@ PlayerJoined JoinedNotice(int slot) {
 void TellJoin(int slot, Connection& newcomer, unsigned joinsBefore) {
   std::lock_guard order(joinOrder);
   std::vector<PlayerJoined> meanwhile;
-  std::vector<std::shared_ptr<Connection>> targets;
   PlayerJoined joined;
   {
     std::lock_guard lock(stateLock);
@@ -98,13 +97,11 @@ void TellJoin(int slot, Connection& newcomer, unsigned joinsBefore) {
     joinNumber[slot] = ++joinsSoFar;
     joined = JoinedNotice(slot);
     for (int k = 0; k < kSlotCount; k++) {
-      if (!slots[k].active || !connections[k]) continue;
-      targets.push_back(connections[k]);
-      if (k != slot && joinNumber[k] > joinsBefore) meanwhile.push_back(JoinedNotice(k));
+      if (k != slot && slots[k].active && joinNumber[k] > joinsBefore) meanwhile.push_back(JoinedNotice(k));
     }
   }
   for (const PlayerJoined& earlier : meanwhile) Post(newcomer, &earlier, sizeof earlier, Sent::PlayerJoined);
-  for (auto& target : targets) Post(*target, &joined, sizeof joined, Sent::PlayerJoined);
+  Broadcast(&joined, sizeof joined, Sent::PlayerJoined, Post);
 }
 
 void StorePosition(int slot, Connection& connection, const PositionReport& report) {
