@@ -148,6 +148,8 @@ int Recv(int fd, char* buf, size_t len, uint32_t timeoutMs) {
 
 void Shutdown(int fd) { shutdown(fd, SHUT_RDWR); }
 
+int ShutdownSend(int fd) { return shutdown(fd, SHUT_WR) == 0 ? 0 : -errno; }
+
 void Close(int fd) { close(fd); }
 
 }  // namespace posix_net

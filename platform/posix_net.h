@@ -34,6 +34,9 @@ int Recv(int fd, char* buf, size_t len, uint32_t timeoutMs);
 // Ends every call waiting on fd (reads see the end, accept fails); fd stays open.
 void Shutdown(int fd);
 
+// Ends the sending side of a connection (its peer reads the end); fd stays open.
+int ShutdownSend(int fd);
+
 void Close(int fd);
 
 }  // namespace posix_net

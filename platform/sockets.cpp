@@ -328,6 +328,14 @@ int recv(SOCKET s, char* buf, int len, int flags) {
   return r < 0 ? lease.Failure(r) : r;
 }
 
+int shutdown(SOCKET s, int how) {
+  Lease lease(s);
+  if (!lease) return SOCKET_ERROR;
+  if (how != SD_SEND) return Fail(WSAEINVAL);
+  int r = posix_net::ShutdownSend(lease.fd());
+  return r < 0 ? lease.Failure(r) : 0;
+}
+
 int closesocket(SOCKET s) {
   SocketTable& t = Table();
   int fd;

@@ -30,6 +30,7 @@ typedef uintptr_t SOCKET;
 #define SOL_SOCKET 0xffff
 #define SO_SNDTIMEO 0x1005
 #define SO_RCVTIMEO 0x1006
+#define SD_SEND 1
 
 #define WSAEINTR 10004
 #define WSAEACCES 10013
@@ -118,6 +119,9 @@ int connect(SOCKET s, const sockaddr* name, int namelen);
 // flags must be 0.
 int send(SOCKET s, const char* buf, int len, int flags);
 int recv(SOCKET s, char* buf, int len, int flags);
+// Only SD_SEND: the peer reads the end of the stream, even if the socket is closed
+// later with bytes from the peer still unread (a close alone would reset it).
+int shutdown(SOCKET s, int how);
 int closesocket(SOCKET s);
 // Only SOL_SOCKET with SO_RCVTIMEO or SO_SNDTIMEO.
 int setsockopt(SOCKET s, int level, int optname, const char* optval, int optlen);

@@ -51,6 +51,9 @@ struct Connection : std::enable_shared_from_this<Connection> {
     if (closed) return false;
     closed = true;
     queue.clear();
+    // The end of the stream goes first: a close alone, with a report of the player's
+    // still unread, would reset the connection, and the player would read a failure.
+    shutdown(socket, SD_SEND);
     closesocket(socket);
     ready.notify_all();
     return true;

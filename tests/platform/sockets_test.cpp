@@ -97,6 +97,7 @@ const std::vector<std::pair<const char*, std::function<bool(SOCKET)>>> kSocketCa
        return setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&ms), sizeof ms) ==
               SOCKET_ERROR;
      }},
+    {"shutdown", [](SOCKET s) { return shutdown(s, SD_SEND) == SOCKET_ERROR; }},
     {"closesocket", [](SOCKET s) { return closesocket(s) == SOCKET_ERROR; }},
 };
 
@@ -343,6 +344,14 @@ TEST_F(ConnectedTest, ResetConnectionFailsRecvAndSendWithoutSignal) {
   EXPECT_EQ(WSAGetLastError(), WSAECONNRESET);
 }
 
+TEST_F(ConnectedTest, ShutdownBeforeCloseEndsTheStreamEvenWithBytesUnread) {
+  ASSERT_EQ(send(client, "ab", 2, 0), 2);
+  ASSERT_EQ(shutdown(server, SD_SEND), 0);
+  ASSERT_EQ(closesocket(server), 0);
+  char c;
+  EXPECT_EQ(recv(client, &c, 1, 0), 0);
+}
+
 TEST_F(ConnectedTest, RecvTimesOut) {
   ASSERT_NO_FATAL_FAILURE(SetTimeout(server, SO_RCVTIMEO, 50));
   auto start = std::chrono::steady_clock::now();
@@ -409,6 +418,8 @@ TEST_F(ConnectedTest, BadArgumentsAreRefused) {
        WSAEINVAL},
       {"setsockopt option", [&] { return setsockopt(client, SOL_SOCKET, 4, opt, 4) == SOCKET_ERROR; },
        WSAENOPROTOOPT},
+      {"shutdown how", [&] { return shutdown(client, 2) == SOCKET_ERROR; }, WSAEINVAL},
+      {"shutdown unconnected", [&] { return shutdown(fresh, SD_SEND) == SOCKET_ERROR; }, WSAENOTCONN},
       {"setsockopt length",
        [&] { return setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, opt, 2) == SOCKET_ERROR; }, WSAEFAULT},
   };

@@ -151,4 +151,14 @@ TEST_F(ServerConnection, APlayerWhoCannotTakeAPostedNoticeIsGivenUpOnAtOnce) {
   EXPECT_EQ(StaleSocketCloses(), 0);
 }
 
+// A server that stops closes every connection, however many reports it has not read
+// yet: the player reads the end of the stream, not a failure.
+TEST_F(ServerConnection, APlayerWhoseReportIsUnreadReadsTheEndWhenItIsClosed) {
+  const BYTE report[3] = {TypePositionReport, 0, 0};
+  ASSERT_EQ(send(player_, reinterpret_cast<const char*>(report), sizeof report, 0), int(sizeof report));
+  Close(*connection_);
+  char got;
+  EXPECT_EQ(recv(player_, &got, 1, 0), 0);
+}
+
 }  // namespace
