@@ -1,5 +1,7 @@
 #include "client/world/collision.h"
 
+#include <initializer_list>
+
 namespace {
 
 enum Group { GroupUp, GroupDown, GroupLeft, GroupRight };
