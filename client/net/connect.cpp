@@ -180,6 +180,9 @@ void DropConnection() {
   std::lock_guard lock(worldLock);
   if (connected != 1) return;
   connected = 0;
+  // The end of the stream goes first, so that the server reads a player who left, not
+  // a reset, when updates are still unread here.
+  shutdown(gameSocket, SD_SEND);
   closesocket(gameSocket);
 }
 

@@ -28,6 +28,9 @@ class Player {
   Player(const Player&) = delete;
   Player& operator=(const Player&) = delete;
 
+  // Whether the connection was made.
+  bool Connected() const { return socket_ >= 0; }
+
   // Sends the bytes with one call; false when that failed.
   bool Send(const void* bytes, size_t length);
   template <typename T>

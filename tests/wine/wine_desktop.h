@@ -1,0 +1,44 @@
+// The Windows programs under Wine, on an X server of the test's own (Xvfb), worked with
+// real X input through xdotool. Wine uses the fresh prefix that the wine_prefix test
+// made in the build folder. Every wait has a deadline.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/support/child_process.h"
+
+class WineDesktop {
+ public:
+  // Starts the X server and points Wine at it.
+  WineDesktop();
+  // Ends every Windows program, Wine's server and the X server, and removes the folders.
+  ~WineDesktop();
+  WineDesktop(const WineDesktop&) = delete;
+  WineDesktop& operator=(const WineDesktop&) = delete;
+
+  bool Ready() const { return ready_; }
+
+  // Starts `program` ("quendle.exe" or "quendlehost.exe") in a folder of its own that
+  // holds the game data, as a player unpacks the release.
+  std::unique_ptr<ChildProcess> Start(const std::string& program);
+
+  // The X window of a visible top-level window with exactly this title; nothing when
+  // none shows within the deadline.
+  std::optional<std::string> Window(const std::string& title);
+
+  // Runs xdotool with these arguments on this display; false when it failed.
+  bool Xdotool(const std::vector<std::string>& arguments);
+
+ private:
+  // Runs `program` to its end, its standard output kept; nothing when it failed.
+  std::optional<std::string> Run(const std::string& program, const std::vector<std::string>& arguments);
+
+  std::filesystem::path folder_;
+  std::unique_ptr<ChildProcess> xvfb_;
+  bool ready_ = false;
+};
