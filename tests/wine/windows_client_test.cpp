@@ -2,6 +2,8 @@
 // Linux quendlehost with it, walks and leaves, and a Linux player in the game sees it all.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "tests/server/server_process.h"
 #include "tests/wine/wine_desktop.h"
 
@@ -14,14 +16,14 @@ void Click(WineDesktop& desktop, const std::string& window, int x, int y) {
   ASSERT_TRUE(desktop.Xdotool({"mousemove", "--window", window, std::to_string(x), std::to_string(y), "click", "1"}));
 }
 
-// Reports from where the watcher stands until slot 1 is at least `distance` pixels left
-// of `fromX` and walking; its last entry.
-PlayerEntry WatchWalkLeft(Player& watcher, int fromX, int distance) {
+// Reports from where the watcher stands until slot 1's entry is as `wanted` says, or
+// the deadline passes; the last entry seen.
+PlayerEntry WatchSlot1(Player& watcher, const std::function<bool(const PlayerEntry&)>& wanted) {
   const auto deadline = std::chrono::steady_clock::now() + kWalkDeadline;
   PlayerEntry seen = {};
   while (std::chrono::steady_clock::now() < deadline) {
     seen = Exchange(watcher, Report(350, 200, 0, 1)).players[1];
-    if (seen.state >= 2 && seen.x <= fromX - distance) break;
+    if (wanted(seen)) break;
   }
   return seen;
 }
@@ -54,7 +56,7 @@ TEST(WindowsClient, JoinsTheLinuxServerWalksAndLeavesAsAPersonWould) {
 
   // Slot 1 starts at (1100, 230).
   ASSERT_TRUE(desktop.Xdotool({"keydown", "Left"}));
-  const PlayerEntry walked = WatchWalkLeft(watcher, 1100, 40);
+  const PlayerEntry walked = WatchSlot1(watcher, [](const PlayerEntry& p) { return p.state >= 2 && p.x <= 1060; });
   ASSERT_TRUE(desktop.Xdotool({"keyup", "Left"}));
   EXPECT_LE(walked.x, 1060);
   EXPECT_EQ(walked.y, 230);
@@ -63,7 +65,7 @@ TEST(WindowsClient, JoinsTheLinuxServerWalksAndLeavesAsAPersonWould) {
   ASSERT_TRUE(desktop.Xdotool({"key", "Escape"}));
   EXPECT_EQ(client->Wait(kPrompt), 0);
   EXPECT_TRUE(server.Shows({"Player left!"}));
-  EXPECT_EQ(Exchange(watcher, Report(350, 200, 0, 1)).players[1].state, 0);
+  EXPECT_EQ(WatchSlot1(watcher, [](const PlayerEntry& p) { return p.state == 0; }).state, 0);
   EXPECT_EQ(server.Stop(), 0);
 }
 

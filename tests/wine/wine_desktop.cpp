@@ -46,13 +46,25 @@ WineDesktop::~WineDesktop() {
   if (!folder_.empty()) std::filesystem::remove_all(folder_);
 }
 
-std::unique_ptr<ChildProcess> WineDesktop::Start(const std::string& program) {
-  const std::filesystem::path folder = folder_ / program;
+std::filesystem::path WineDesktop::GameFolder(const std::string& name) {
+  const std::filesystem::path folder = folder_ / name;
+  std::filesystem::remove_all(folder);
   std::filesystem::create_directory(folder);
   LinkGameData(GAME_DIR, folder);
+  return folder;
+}
+
+std::unique_ptr<ChildProcess> WineDesktop::Start(const std::string& program) {
+  const std::filesystem::path folder = GameFolder(program);
   std::filesystem::copy_file(std::filesystem::path(WINDOWS_GAME_DIR) / program, folder / program);
   return std::make_unique<ChildProcess>("/usr/bin/wine", folder.string(), std::vector<std::string>{},
                                         ChildProcess::Errors::kToTest, std::vector<std::string>{program});
+}
+
+std::unique_ptr<ChildProcess> WineDesktop::StartOurs(const std::string& program) {
+  const std::filesystem::path folder = GameFolder(program);
+  return std::make_unique<ChildProcess>((std::filesystem::path(GAME_DIR) / program).string(), folder.string(),
+                                        std::vector<std::string>{});
 }
 
 std::optional<std::string> WineDesktop::Window(const std::string& title) {

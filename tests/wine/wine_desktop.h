@@ -27,6 +27,10 @@ class WineDesktop {
   // holds the game data, as a player unpacks the release.
   std::unique_ptr<ChildProcess> Start(const std::string& program);
 
+  // Starts our Linux `program` ("quendle" or "quendlehost") on the same desktop, in a
+  // folder of its own that holds the game data.
+  std::unique_ptr<ChildProcess> StartOurs(const std::string& program);
+
   // The X window of a visible top-level window with exactly this title; nothing when
   // none shows within the deadline.
   std::optional<std::string> Window(const std::string& title);
@@ -37,6 +41,9 @@ class WineDesktop {
  private:
   // Runs `program` to its end, its standard output kept; nothing when it failed.
   std::optional<std::string> Run(const std::string& program, const std::vector<std::string>& arguments);
+
+  // A new folder named `name` that holds the game data.
+  std::filesystem::path GameFolder(const std::string& name);
 
   std::filesystem::path folder_;
   std::unique_ptr<ChildProcess> xvfb_;

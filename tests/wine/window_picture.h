@@ -1,0 +1,42 @@
+// What a window shows, taken from the X server, and how two such pictures of the same
+// window compare in their structure: every pixel the same, but for the glyphs of text,
+// which must stand in the same text cells.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;  // 0xRRGGBB, row by row
+
+  uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+};
+
+// A rectangle of window pixels, right and bottom exclusive.
+struct Area {
+  int left, top, right, bottom;
+};
+
+// Where a control's text may stand, named for the report.
+struct TextCell {
+  std::string name;
+  Area area;
+};
+
+// The contents of the X window `window` (an id as xdotool prints it) on the display
+// that DISPLAY names; nothing when it cannot be read.
+std::optional<Picture> CaptureWindow(const std::string& window);
+
+// Compares our picture with the reference: outside the ignored areas and the glyphs,
+// every pixel must be the same; in each text cell, the glyphs of both must start at the
+// same place and span the same rows (within a pixel or two for the fonts' shapes). Every
+// difference found, one line each; none when the structure is the same.
+std::vector<std::string> StructureDifferences(const Picture& ours, const Picture& reference,
+                                              const std::vector<TextCell>& cells, const std::vector<Area>& ignored);
+
+// Writes the picture as a PPM file, for a person to look at.
+bool WritePpm(const Picture& picture, const std::string& path);
