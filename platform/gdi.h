@@ -121,7 +121,10 @@ BOOL DeleteObject(HGDIOBJ object);
 
 BOOL BitBlt(HDC dest, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWORD rop);
 
-// SRCCOPY only, nearest pixel.
+// SRCCOPY only, with positive extents, in the default stretch mode a fresh device
+// context has (BLACKONWHITE): shrinking, each destination pixel is the AND of the
+// source pixels whose centres fall in it; stretching, each repeats the source pixel
+// under its centre.
 BOOL StretchBlt(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC src, int xSrc,
                 int ySrc, int wSrc, int hSrc, DWORD rop);
 
