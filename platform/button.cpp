@@ -65,12 +65,13 @@ class Button : public Control {
 
   void Paint(Window& self, Pixmap& surface, POINT origin) override {
     if (!self.Shown()) return;
-    Box box = ControlBox(self, origin);
-    FillBox(surface, box, kFace);
+    // Inside its frame a button looks as one without.
+    Box inside = PaintBorder(self, surface, ControlBox(self, origin));
+    FillBox(surface, inside, kFace);
     if (radio_) {
-      PaintRadio(self, surface, box);
+      PaintRadio(self, surface, inside);
     } else {
-      PaintPush(self, surface, box);
+      PaintPush(self, surface, inside);
     }
   }
 
@@ -79,8 +80,7 @@ class Button : public Control {
     PaintEdge(surface, box, pushed_ ? kPushed : kRaised);
     int shift = pushed_ ? 1 : 0;  // pushed text moves down and right, as on Windows
     int64_t x = box.left + (box.Width() - TextWidth(self.text.data(), self.text.size())) / 2;
-    PaintText(surface, x + shift, CentredTextTop(box) + shift, self.text, kWindowText,
-              box.Inset(2));
+    PaintText(surface, x + shift, CentredTextTop(box) + shift, self.text, kWindowText, box);
   }
 
   void PaintRadio(const Window& self, Pixmap& surface, const Box& box) const {

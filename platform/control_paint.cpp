@@ -42,6 +42,13 @@ void PaintEdge(Pixmap& surface, const Box& box, const Edge& edge) {
   PaintRing(surface, box.Inset(1), edge.innerTopLeft, edge.innerBottomRight);
 }
 
+int BorderWidth(const Window& self) { return (self.style & WS_BORDER) ? 1 : 0; }
+
+Box PaintBorder(const Window& self, Pixmap& surface, const Box& box) {
+  if (BorderWidth(self)) PaintRing(surface, box, kWindowFrame, kWindowFrame);
+  return box.Inset(BorderWidth(self));
+}
+
 void PaintText(Pixmap& surface, int64_t x, int64_t y, const std::string& text, uint32_t pixel,
                const Box& clip) {
   Box clipped = ClipToSurface(surface, clip);

@@ -20,9 +20,7 @@ constexpr uint32_t kWindowBackground = 0xFFFFFF;
 constexpr uint32_t kWindowText = 0x000000;
 constexpr uint32_t kSelection = 0x0A246A;
 constexpr uint32_t kSelectionText = 0xFFFFFF;
-
-// The two-pixel frame that WS_BORDER gives a control.
-constexpr int kBorder = 2;
+constexpr uint32_t kWindowFrame = 0x000000;
 
 // A rectangle of surface pixels, right and bottom exclusive. 64-bit so that no window
 // position, however far off the surface, overflows it.
@@ -57,12 +55,17 @@ struct Edge {
   uint32_t innerBottomRight;
 };
 constexpr Edge kRaised = {kHighlight, kDarkShadow, kFace, kShadow};
-constexpr Edge kSunken = {kShadow, kHighlight, kDarkShadow, kFace};
 constexpr Edge kPushed = {kDarkShadow, kDarkShadow, kShadow, kShadow};
+
+// The width of the frame that WS_BORDER gives a control: one pixel, or none.
+int BorderWidth(const Window& self);
 
 // Each of these touches only pixels that lie inside the surface.
 void FillBox(Pixmap& surface, const Box& box, uint32_t pixel);
 void PaintEdge(Pixmap& surface, const Box& box, const Edge& edge);
+// The frame of WS_BORDER, one pixel in the window-frame colour around `box`, when the
+// control has that style; returns what lies inside it.
+Box PaintBorder(const Window& self, Pixmap& surface, const Box& box);
 // Text in one line with its top-left corner at (x, y), clipped to `clip`.
 void PaintText(Pixmap& surface, int64_t x, int64_t y, const std::string& text, uint32_t pixel,
                const Box& clip);

@@ -12,18 +12,22 @@ namespace {
 
 // The limit of a box nobody has limited, as on Windows.
 constexpr size_t kDefaultLimit = 30000;
-// Pixels between the frame and the text on each side.
-constexpr int kMargin = 1;
 // WM_CHAR codes that edit rather than type. Enter, Escape and Tab do nothing here.
 constexpr WPARAM kBackspace = 8;
 constexpr WPARAM kPaste = 22;  // Ctrl+V
 
-int Frame(const Window& self) { return (self.style & WS_BORDER) ? kBorder : 0; }
-int64_t TextLeft(const Window& self) { return Frame(self) + kMargin; }
-// The width in which text shows.
-int64_t TextRoom(const Window& self) {
-  return std::max<int64_t>(0, self.Width() - 2 * TextLeft(self));
+// Where the text goes in `box`, the whole control, as Windows lays it out: a bordered
+// box keeps a pixel clear inside its frame on the left and right, and above the text
+// too when it is a line and four pixels high or more; the cell is one line high.
+Box TextCell(const Window& self, const Box& box) {
+  const int side = BorderWidth(self) ? BorderWidth(self) + 1 : 0;
+  const bool roomAbove = box.Height() >= FontLineHeight() + 2 * side;
+  const int64_t top = box.top + (roomAbove ? side : 0);
+  return {box.left + side, top, box.right - side, std::min(box.bottom, top + FontLineHeight())};
 }
+Box TextCell(const Window& self) { return TextCell(self, ControlBox(self, {0, 0})); }
+// The width in which text shows.
+int64_t TextRoom(const Window& self) { return std::max<int64_t>(0, TextCell(self).Width()); }
 int64_t WidthOf(const std::string& text, size_t count) { return TextWidth(text.data(), count); }
 int64_t CharWidth(char c) { return TextWidth(&c, 1); }
 
@@ -72,16 +76,15 @@ class Edit : public Control {
   void Paint(Window& self, Pixmap& surface, POINT origin) override {
     if (!self.Shown()) return;
     caret_ = std::min(caret_, self.text.size());
-    Box box = ControlBox(self, origin);
-    FillBox(surface, box, (self.style & ES_READONLY) ? kFace : kWindowBackground);
-    if (self.style & WS_BORDER) PaintEdge(surface, box, kSunken);
-    Box inside = box.Inset(Frame(self));
-    int64_t x = box.left + TextLeft(self) - scroll_;
-    int64_t y = CentredTextTop(box);
-    PaintText(surface, x, y, self.text, kWindowText, inside);
+    Box inside = PaintBorder(self, surface, ControlBox(self, origin));
+    FillBox(surface, inside, (self.style & ES_READONLY) ? kFace : kWindowBackground);
+    Box cell = TextCell(self, ControlBox(self, origin));
+    int64_t x = cell.left - scroll_;
+    PaintText(surface, x, cell.top, self.text, kWindowText, cell.Intersect(inside));
+    // The caret may stand just right of the cell, as on Windows, but never on the frame.
     if (FocusWindow() == &self) {
       int64_t caretX = x + WidthOf(self.text, caret_);
-      FillBox(surface, inside.Intersect({caretX, y, caretX + 1, y + FontLineHeight()}),
+      FillBox(surface, inside.Intersect({caretX, cell.top, caretX + 1, cell.top + FontLineHeight()}),
               kWindowText);
     }
   }
@@ -135,7 +138,7 @@ class Edit : public Control {
 
   // The character boundary nearest to x (client coordinates).
   size_t CaretAt(const Window& self, int64_t x) const {
-    int64_t offset = x - TextLeft(self) + scroll_;
+    int64_t offset = x - TextCell(self).left + scroll_;
     int64_t left = 0;
     for (size_t i = 0; i < self.text.size(); i++) {
       int64_t width = CharWidth(self.text[i]);

@@ -33,6 +33,7 @@ struct Glyph {
 
 struct Font {
   int lineHeight = 0;
+  int ascent = 0;
   std::array<Glyph, 256> glyphs;
 };
 
@@ -69,6 +70,7 @@ Font* Load() {
   }
   TTF_SetFontHinting(font, TTF_HINTING_MONO);
   loaded->lineHeight = TTF_FontHeight(font);
+  loaded->ascent = TTF_FontAscent(font);
   for (int c = 0; c < 256; c++) loaded->glyphs[c] = Render(font, CodePoint(uint8_t(c)));
   TTF_CloseFont(font);
   return loaded;
@@ -82,6 +84,8 @@ const Font& TheFont() {
 }  // namespace
 
 int FontLineHeight() { return TheFont().lineHeight; }
+
+int FontAscent() { return TheFont().ascent; }
 
 int TextWidth(const char* text, size_t count) {
   int width = 0;

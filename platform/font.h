@@ -8,8 +8,10 @@
 
 #include "platform/gdi_objects.h"
 
-// The height of one line of text; 0 when no font could be loaded.
+// The height of one line of text, and how far its baseline lies below the line's top;
+// 0 when no font could be loaded.
 int FontLineHeight();
+int FontAscent();
 
 // The width of `count` bytes of text drawn in one line.
 int TextWidth(const char* text, size_t count);

@@ -158,6 +158,41 @@ Span ClipSpan(int64_t dest, int64_t src, int64_t length, int64_t destExtent, int
   return {dest, src, std::max<int64_t>(length, 0)};
 }
 
+// One axis of a stretch in the default stretch mode (BLACKONWHITE), as Windows maps it:
+// shrinking, a destination pixel takes the run of source pixels whose centres fall in
+// it, and they are ANDed together; stretching, it takes the source pixel under its
+// centre. A centre on the edge between two pixels counts for the earlier one.
+struct Run {
+  int64_t first, last;  // source pixels, last exclusive; clipped to the source
+};
+struct Axis {
+  int64_t start;          // the first destination pixel that lies on the destination
+  std::vector<Run> runs;  // for it and each one after it that does
+};
+
+// The source pixel, counted from the source rectangle's start, where destination pixel j
+// (counted from the destination rectangle's start, j < destLength) takes its run. Products
+// are wide: the rectangles may be as long as an int allows.
+int64_t RunStart(int64_t j, int64_t destLength, int64_t srcLength) {
+  if (srcLength <= destLength) return int64_t(((2 * __int128(j) + 1) * srcLength - 1) / (2 * destLength));
+  const __int128 above = 2 * __int128(srcLength) * j + 1 - destLength, by = 2 * __int128(destLength);
+  return above <= 0 ? 0 : int64_t((above + by - 1) / by);
+}
+
+Axis StretchAxis(int64_t dest, int64_t destLength, int64_t destExtent, int64_t src, int64_t srcLength,
+                 int64_t srcExtent) {
+  Axis axis{std::max<int64_t>(dest, 0), {}};
+  const int64_t end = std::min(dest + destLength, destExtent);
+  for (int64_t at = axis.start; at < end; at++) {
+    const int64_t j = at - dest;
+    const int64_t first = src + RunStart(j, destLength, srcLength);
+    const int64_t last = srcLength > destLength ? src + RunStart(j + 1, destLength, srcLength) : first + 1;
+    const int64_t clipped = std::clamp<int64_t>(first, 0, srcExtent);
+    axis.runs.push_back({clipped, std::clamp<int64_t>(last, clipped, srcExtent)});
+  }
+  return axis;
+}
+
 }  // namespace
 
 bool BitmapSizeAllowed(int64_t width, int64_t height) {
@@ -311,18 +346,21 @@ BOOL StretchBlt(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC src, i
     from = &snapshot;
   }
   to.version++;
-  int64_t rowStart = std::max<int64_t>(yDest, 0);
-  int64_t rowEnd = std::min<int64_t>(int64_t(yDest) + hDest, to.height);
-  int64_t colStart = std::max<int64_t>(xDest, 0);
-  int64_t colEnd = std::min<int64_t>(int64_t(xDest) + wDest, to.width);
-  for (int64_t row = rowStart; row < rowEnd; row++) {
-    int64_t sy = ySrc + (row - yDest) * hSrc / hDest;
-    if (sy < 0 || sy >= from->height) continue;
-    uint32_t* out = to.Row(int(row));
-    const uint32_t* in = from->Row(int(sy));
-    for (int64_t col = colStart; col < colEnd; col++) {
-      int64_t sx = xSrc + (col - xDest) * wSrc / wDest;
-      if (sx >= 0 && sx < from->width) out[col] = in[sx];
+  const Axis across = StretchAxis(xDest, wDest, to.width, xSrc, wSrc, from->width);
+  const Axis down = StretchAxis(yDest, hDest, to.height, ySrc, hSrc, from->height);
+  for (size_t row = 0; row < down.runs.size(); row++) {
+    const Run rows = down.runs[row];
+    if (rows.first == rows.last) continue;
+    uint32_t* out = to.Row(int(down.start + int64_t(row)));
+    for (size_t col = 0; col < across.runs.size(); col++) {
+      const Run cols = across.runs[col];
+      if (cols.first == cols.last) continue;
+      uint32_t pixel = ~0u;
+      for (int64_t sy = rows.first; sy < rows.last; sy++) {
+        const uint32_t* in = from->Row(int(sy));
+        for (int64_t sx = cols.first; sx < cols.last; sx++) pixel &= in[sx];
+      }
+      out[across.start + int64_t(col)] = pixel;
     }
   }
   return TRUE;

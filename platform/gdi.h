@@ -32,6 +32,7 @@
 #define DT_LEFT 0x0000
 #define DT_CENTER 0x0001
 #define DT_WORDBREAK 0x0010
+#define DT_NOPREFIX 0x0800
 
 // Palettes.
 #define PC_NOCOLLAPSE 4
@@ -120,7 +121,10 @@ BOOL DeleteObject(HGDIOBJ object);
 
 BOOL BitBlt(HDC dest, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWORD rop);
 
-// SRCCOPY only, nearest pixel.
+// SRCCOPY only, with positive extents, in the default stretch mode a fresh device
+// context has (BLACKONWHITE): shrinking, each destination pixel is the AND of the
+// source pixels whose centres fall in it; stretching, each repeats the source pixel
+// under its centre.
 BOOL StretchBlt(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC src, int xSrc,
                 int ySrc, int wSrc, int hSrc, DWORD rop);
 
@@ -132,8 +136,15 @@ int SetBkMode(HDC hdc, int mode);
 COLORREF SetTextColor(HDC hdc, COLORREF color);
 
 // Draws `text` (`count` bytes, or up to its terminator when count is -1) in the
-// rectangle, one line per line break, clipped to the rectangle. DT_CENTER centres
-// each line; DT_WORDBREAK breaks lines between words where a word would pass the
-// right edge. In opaque mode each line's cell gets the background colour. Returns
-// the height of the text drawn.
+// rectangle, clipped to it, one line per line break (CR, LF, or a CR LF or LF CR pair;
+// a break at the very end starts no line). Unless DT_NOPREFIX is given, "&" is the
+// prefix character, as on Windows: it is not shown and marks the next character, "&&"
+// shows one "&", and a lone "&" at the very end shows as itself; the last marked
+// character of each line is underlined in the text colour, one pixel below the
+// baseline. Lines are measured as they show, without the prefix characters. DT_CENTER
+// centres each line; DT_WORDBREAK breaks a line after the last word that fits, keeping
+// the spaces after it that fit unless the text is centred, and drops one space at the
+// break. In opaque mode each line's cell gets the background colour. The line that
+// reaches past the rectangle's bottom is the last one; returns the height of the lines
+// laid out.
 int DrawTextA(HDC hdc, LPCSTR text, int count, LPRECT rect, UINT format);

@@ -18,7 +18,7 @@ constexpr int kShortestThumb = 8;
 // The scroll bar's track: the checked pattern of white and face, seen from afar.
 constexpr uint32_t kTrack = 0xE9E7E3;
 // Pixels between a row's left edge and its text.
-constexpr int kTextIndent = 2;
+constexpr int kTextIndent = 1;
 // Rows a wheel notch (120 units) scrolls, as on Windows.
 constexpr int kRowsPerNotch = 3;
 constexpr int kWheelNotch = 120;
@@ -101,10 +101,8 @@ class ListBox : public Control {
 
   void Paint(Window& self, Pixmap& surface, POINT origin) override {
     if (!self.Shown()) return;
-    Box box = ControlBox(self, origin);
-    FillBox(surface, box, kWindowBackground);
-    if (self.style & WS_BORDER) PaintEdge(surface, box, kSunken);
-    Box inside = Inside(self, box);
+    Box inside = PaintBorder(self, surface, ControlBox(self, origin));
+    FillBox(surface, inside, kWindowBackground);
     Box rows = inside;
     if (HasScrollBar(self)) {
       rows.right -= kScrollBarWidth;
@@ -124,9 +122,7 @@ class ListBox : public Control {
   int Count() const { return int(rows_.size()); }
 
   // The area inside the border, of `box` standing for the whole control.
-  static Box Inside(const Window& self, const Box& box) {
-    return box.Inset((self.style & WS_BORDER) ? kBorder : 0);
-  }
+  static Box Inside(const Window& self, const Box& box) { return box.Inset(BorderWidth(self)); }
 
   // Rows that show whole; at least one, so that a selection can always be scrolled to.
   static int VisibleRows(const Window& self) {

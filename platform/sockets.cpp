@@ -182,13 +182,17 @@ class Lease {
   DWORD sendTimeoutMs() const { return entry_.sendTimeoutMs; }
   DWORD recvTimeoutMs() const { return entry_.recvTimeoutMs; }
 
-  // Fails the call with the Windows code for a bridge result: a call that
-  // closesocket cut short was cancelled (WSAEINTR), as on Windows.
-  int Failure(int negatedErrno) const {
+  // Whether closesocket has run on the socket.
+  bool Closed() const {
     SocketTable& t = Table();
     std::lock_guard lock(t.mutex);
-    bool closed = t.entries.at(s_).closed;
-    return Fail(closed ? WSAEINTR : WsaCode(-negatedErrno));
+    return t.entries.at(s_).closed;
+  }
+
+  // Fails the call with the Windows code for a bridge result, or with `cutShort` when
+  // closesocket cut the call short: the code Windows gives such a call.
+  int Failure(int negatedErrno, int cutShort = WSA_OPERATION_ABORTED) const {
+    return Fail(Closed() ? cutShort : WsaCode(-negatedErrno));
   }
 
  private:
@@ -325,7 +329,10 @@ int recv(SOCKET s, char* buf, int len, int flags) {
   if (!lease) return SOCKET_ERROR;
   if (int err = BufferError(buf, len, flags)) return Fail(err);
   int r = posix_net::Recv(lease.fd(), buf, size_t(len), lease.recvTimeoutMs());
-  return r < 0 ? lease.Failure(r) : r;
+  // The shutdown that wakes a read that closesocket ends looks like the end of the
+  // stream here; on Windows that read fails.
+  if (r < 0 || (r == 0 && lease.Closed())) return lease.Failure(r, WSAEINVAL);
+  return r;
 }
 
 int shutdown(SOCKET s, int how) {

@@ -1,8 +1,9 @@
 // Windows Sockets 1.1: the TCP over IPv4 part that the game uses, with the Windows
 // names, records, constants and error codes. What the game may rely on:
-// - A SOCKET is a handle that is never reused. closesocket from one thread makes an
-//   accept or recv that another thread is blocked in on that socket return at once;
-//   calls on a closed or unknown handle fail with WSAENOTSOCK.
+// - A SOCKET is a handle that is never reused. closesocket from one thread makes a
+//   call that another thread is blocked in on that socket fail at once, with the code
+//   Windows gives: WSAEINVAL for recv, WSA_OPERATION_ABORTED for accept and send.
+//   Calls on a closed or unknown handle fail with WSAENOTSOCK.
 // - send on a blocking socket sends the whole buffer or fails, and never raises a signal.
 // - SO_RCVTIMEO and SO_SNDTIMEO (a DWORD of milliseconds, 0 for none) bound recv and
 //   send, which then fail with WSAETIMEDOUT.
@@ -65,6 +66,7 @@ typedef uintptr_t SOCKET;
 #define WSAEHOSTUNREACH 10065
 #define WSAVERNOTSUPPORTED 10092
 #define WSANOTINITIALISED 10093
+#define WSA_OPERATION_ABORTED 995
 
 #define WSADESCRIPTION_LEN 256
 #define WSASYS_STATUS_LEN 128

@@ -11,6 +11,13 @@ constexpr long kFileHeader = 14;
 constexpr long kInfoHeader = 40;
 constexpr long kColourTableAt = kFileHeader + kInfoHeader;
 constexpr DWORD kPiece = 46080;
+// Limits on what a header alone makes the loader allocate, since a file may end before
+// its colour table or its pixel rows: no palette holds more colours, and no picture of
+// the game comes near 4096 x 4096 pixels (its largest has 1000 x 800), nor so many
+// bytes of rows as those pixels take at 32 bits.
+constexpr DWORD kMostColours = 0xFFFF;
+constexpr long long kMostPixels = 4096 * 4096;
+constexpr long long kMostPixelBytes = 4 * kMostPixels;
 
 struct File {
   explicit File(const char* path) : handle(OpenGameFile(path, "rb")) {}
@@ -40,11 +47,22 @@ DWORD ColourCount(const BITMAPINFOHEADER& header) {
   }
 }
 
-// The bytes of the pixel rows the header describes, or -1 when it describes none.
+// The bytes of the pixel rows the header describes, or -1 when it describes none or
+// more than the limits allow.
 long long PixelArrayBytes(const BITMAPINFOHEADER& header) {
   long long width = header.biWidth, height = header.biHeight < 0 ? -(long long)header.biHeight : header.biHeight;
-  if (width <= 0 || height == 0 || width > 0x7FFF || height > 0x7FFF) return -1;
-  return (width * header.biBitCount + 31) / 32 * 4 * height;
+  if (width <= 0 || height == 0 || width * height > kMostPixels) return -1;
+  long long bytes = (width * header.biBitCount + 31) / 32 * 4 * height;
+  return bytes > kMostPixelBytes ? -1 : bytes;
+}
+
+// Reads up to `count` bytes into `to` in pieces; what the file does not hold stays as it was.
+void ReadPieces(FILE* file, BYTE* to, size_t count) {
+  for (size_t done = 0; done < count;) {
+    size_t piece = std::min<size_t>(count - done, kPiece);
+    if (fread(to + done, 1, piece, file) != piece) return;
+    done += piece;
+  }
 }
 
 HPALETTE MakePalette(const RGBQUAD* colours, DWORD count) {
@@ -74,32 +92,26 @@ HBITMAP LoadBitmapFile(const char* path, HDC dc, HPALETTE* outPalette, BitmapSiz
   header.biClrImportant = 0;
   DWORD colours = ColourCount(header);
   long long pixelBytes = PixelArrayBytes(header);
-  // Pixel rows are copied into a buffer of the file's stated size less its header;
-  // it must hold every row the header describes, and the file must hold them too.
+  // The pixel rows are copied into a buffer of the file's stated size less its header,
+  // which must hold every row the header describes.
   long long bufferBytes = (long long)fileHeader.bfSize - kFileHeader;
-  if (header.biSize != kInfoHeader || header.biCompression == BI_BITFIELDS ||
-      kColourTableAt + 4LL * colours > length || pixelBytes < 0 || bufferBytes < pixelBytes ||
-      (long long)fileHeader.bfOffBits + pixelBytes > length) {
+  if (header.biSize != kInfoHeader || header.biCompression == BI_BITFIELDS || colours > kMostColours ||
+      pixelBytes < 0 || bufferBytes < pixelBytes) {
     return nullptr;
   }
-  bufferBytes = std::min<long long>(bufferBytes, length);
 
-  std::vector<BYTE> info(kInfoHeader + 4 * size_t(colours));
+  // A file that ends early leaves the rest of the colour table and of the rows zero.
+  std::vector<BYTE> info(kInfoHeader + 4 * size_t(colours), 0);
   fseek(file.handle, kColourTableAt, SEEK_SET);
-  if (colours && fread(info.data() + kInfoHeader, 4 * size_t(colours), 1, file.handle) != 1) return nullptr;
+  ReadPieces(file.handle, info.data() + kInfoHeader, 4 * size_t(colours));
   memcpy(info.data(), &header, kInfoHeader);
   auto* table = reinterpret_cast<RGBQUAD*>(info.data() + kInfoHeader);
   for (DWORD i = 0; i < colours; i++) table[i].rgbReserved = 0;
   *outPalette = MakePalette(table, colours);
 
-  // Read in pieces; a short read leaves the rest of the buffer zero.
-  std::vector<BYTE> pixels(size_t(bufferBytes), 0);
-  fseek(file.handle, long(fileHeader.bfOffBits), SEEK_SET);
-  for (DWORD done = 0, left = DWORD(bufferBytes); left > 0;) {
-    DWORD piece = left < kPiece ? left : kPiece;
-    fread(pixels.data() + done, 1, piece, file.handle);
-    done += piece;
-    left -= piece;
+  std::vector<BYTE> pixels(size_t(pixelBytes), 0);
+  if ((long long)fileHeader.bfOffBits < length && fseek(file.handle, long(fileHeader.bfOffBits), SEEK_SET) == 0) {
+    ReadPieces(file.handle, pixels.data(), pixels.size());
   }
   *outSize = {header.biWidth, header.biHeight};
   return CreateDIBitmap(dc, &header, CBM_INIT, pixels.data(), reinterpret_cast<BITMAPINFO*>(info.data()),

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <functional>
 #include <string>
 #include <thread>
@@ -10,6 +11,7 @@
 #include "platform/font.h"
 #include "platform/input.h"
 #include "platform/testing.h"
+#include "tests/platform/canvas.h"
 
 namespace {
 
@@ -35,11 +37,16 @@ class Controls : public testing::Test {
       return RegisterClassA(&wc) != 0;
     }();
     ASSERT_TRUE(registered);
+    NewParent();
+    ASSERT_NE(parent_, nullptr);
+    commands.clear();
+  }
+
+  // A fresh parent window, so that nothing painted before shows.
+  void NewParent() {
     parent_ = CreateWindowExA(0, "ControlsTestParent", "", WS_POPUP | WS_VISIBLE, 0, 0, 320, 200,
                               nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(parent_, nullptr);
     PumpMessages();
-    commands.clear();
   }
 
   HWND Child(const char* cls, const char* text, DWORD style, RECT r) {
@@ -84,8 +91,92 @@ class Controls : public testing::Test {
     return std::find(pixels.begin(), pixels.end(), kBlack) != pixels.end();
   }
 
+  // The top-left corner of the box around the black pixels inside r, relative to r.
+  POINT BlackCorner(RECT r) {
+    POINT corner = {INT_MAX, INT_MAX};
+    for (int y = r.top; y < r.bottom; y++) {
+      for (int x = r.left; x < r.right; x++) {
+        if (WindowPixel(parent_, x, y) != kBlack) continue;
+        corner = {std::min<LONG>(corner.x, x - r.left), std::min<LONG>(corner.y, y - r.top)};
+      }
+    }
+    return corner;
+  }
+
   HWND parent_ = nullptr;
 };
+
+// ---- WS_BORDER ----
+
+// Where the ink of `text` starts in its text cell: the corner of the box around its
+// black pixels when DrawTextA draws it at (0, 0).
+POINT InkInCell(const char* text) {
+  Canvas canvas(200, 40, 0xFFFFFF);
+  RECT rect = {0, 0, 200, 40};
+  DrawTextA(canvas.dc, text, -1, &rect, DT_LEFT);
+  POINT corner = {INT_MAX, INT_MAX};
+  for (int y = 0; y < 40; y++) {
+    for (int x = 0; x < 200; x++) {
+      if (canvas.At(x, y) == kBlack) corner = {std::min<LONG>(corner.x, x), std::min<LONG>(corner.y, y)};
+    }
+  }
+  return corner;
+}
+
+// WS_BORDER is a one-pixel frame in the window-frame colour, as on Windows, and the text
+// sits where Windows puts its text cell: in an edit box two pixels in from the left, and
+// two down only when the box is a line and four pixels high; in a list row one pixel in
+// from the frame; on a push button centred in what the frame leaves. The boxes are the
+// ones the client and the server make.
+TEST_F(Controls, ABorderIsOneBlackPixelAndTheTextCellSitsWhereWindowsPutsIt) {
+  const char* const kText = "Go!";
+  const int line = FontLineHeight(), textWidth = TextWidth(kText, 3);
+  auto editTop = [line](int height) { return height >= line + 4 ? 2 : 0; };
+  auto buttonCell = [line, textWidth](int width, int height) {
+    return POINT{1 + (width - 2 - textWidth) / 2, 1 + (height - 2 - line) / 2};
+  };
+  struct Case {
+    const char* cls;
+    DWORD style;
+    int width, height;
+    POINT cell;  // the text cell's top-left corner in the control
+  };
+  const Case cases[] = {
+      {"EDIT", WS_BORDER, 300, 19, {2, editTop(19)}},
+      {"EDIT", WS_BORDER | ES_AUTOHSCROLL, 300, 18, {2, editTop(18)}},
+      {"EDIT", WS_BORDER | ES_READONLY, 300, 20, {2, editTop(20)}},
+      {"EDIT", WS_BORDER, 300, line + 3, {2, 0}},
+      {"EDIT", WS_BORDER, 300, line + 4, {2, 2}},
+      {"EDIT", 0, 300, 20, {0, 0}},
+      {"BUTTON", WS_BORDER, 75, 19, buttonCell(75, 19)},
+      {"BUTTON", WS_BORDER | BS_PUSHBUTTON, 55, 25, buttonCell(55, 25)},
+      {"LISTBOX", WS_BORDER | WS_VSCROLL, 175, 100, {2, 1}},
+  };
+  const POINT ink = InkInCell(kText);
+  for (const Case& c : cases) {
+    NewParent();
+    const int x0 = 10, y0 = 10, right = x0 + c.width - 1, bottom = y0 + c.height - 1;
+    const std::string what = std::string(c.cls) + " " + std::to_string(c.width) + "x" + std::to_string(c.height) +
+                             " style " + std::to_string(c.style);
+    const bool list = what.starts_with("LISTBOX");
+    HWND control = Child(c.cls, list ? "" : kText, c.style, {x0, y0, right + 1, bottom + 1});
+    if (list) SendMessageA(control, LB_ADDSTRING, 0, LPARAM(kText));
+    PumpMessages();
+    const int frame = (c.style & WS_BORDER) ? 1 : 0;
+    if (frame) {
+      auto notBlack = [&](int x, int y) { return WindowPixel(parent_, x, y) != kBlack ? 1 : 0; };
+      int grey = 0;
+      for (int x = x0; x <= right; x++) grey += notBlack(x, y0) + notBlack(x, bottom);
+      for (int y = y0; y <= bottom; y++) grey += notBlack(x0, y) + notBlack(right, y);
+      EXPECT_EQ(grey, 0) << what << ": pixels of the frame that are not black";
+      EXPECT_NE(WindowPixel(parent_, x0 + 1, y0 + 1), kBlack) << what << ": the frame is one pixel";
+      EXPECT_NE(WindowPixel(parent_, right - 1, bottom - 1), kBlack) << what << ": the frame is one pixel";
+    }
+    POINT corner = BlackCorner({x0 + frame, y0 + frame, right + 1 - frame, bottom + 1 - frame});
+    EXPECT_EQ(corner.x + frame - ink.x, c.cell.x) << what;
+    EXPECT_EQ(corner.y + frame - ink.y, c.cell.y) << what;
+  }
+}
 
 // ---- EDIT ----
 
@@ -157,11 +248,11 @@ TEST_F(Controls, OnlyAnAutoScrollingEditTakesTextWiderThanItself) {
 }
 
 TEST_F(Controls, AutoScrollingKeepsTheCaretInView) {
-  // Spaces leave no ink, so the only black in the box is the caret.
+  // Spaces leave no ink, so the only black inside the frame is the caret.
   HWND edit = Child("EDIT", "", WS_BORDER | ES_AUTOHSCROLL, {0, 0, 60, 20});
   SetFocus(edit);
   Type(std::string(50, ' ').c_str());
-  EXPECT_TRUE(HasBlack({2, 2, 58, 18}));
+  EXPECT_TRUE(HasBlack({1, 1, 59, 19}));
   Press(VK_HOME);
   EXPECT_TRUE(HasBlack({2, 2, 5, 18})) << "the caret went back to the left edge";
 }
@@ -264,9 +355,10 @@ class ListBox : public Controls {
   LRESULT Selected() { return SendMessageA(list_, LB_GETCURSEL, 0, 0); }
 
   static int RowHeight() { return FontLineHeight(); }
-  static int VisibleRows() { return (kBox.bottom - kBox.top - 4) / RowHeight(); }
+  // Rows start inside the one-pixel frame.
+  static int VisibleRows() { return (kBox.bottom - kBox.top - 2) / RowHeight(); }
   // Clicks the middle of the n-th row on view.
-  void ClickRow(int n) { Click(kBox.left + 20, kBox.top + 2 + n * RowHeight() + RowHeight() / 2); }
+  void ClickRow(int n) { Click(kBox.left + 20, kBox.top + 1 + n * RowHeight() + RowHeight() / 2); }
   void Wheel(int notches) {
     TurnWheel(parent_, kBox.left + 20, kBox.top + 20, notches);
     PumpMessages();
@@ -299,7 +391,7 @@ TEST_F(ListBox, ClickSelectsAndTakesTheFocus) {
   ClickRow(2);
   EXPECT_EQ(Selected(), 2);
   EXPECT_EQ(GetFocus(), list_);
-  EXPECT_EQ(WindowPixel(parent_, kBox.left + 3, kBox.top + 2 + 2 * RowHeight() + 1), kNavy);
+  EXPECT_EQ(WindowPixel(parent_, kBox.left + 3, kBox.top + 1 + 2 * RowHeight() + 1), kNavy);
 }
 
 TEST_F(ListBox, KeysMoveTheSelectionAndKeepItInView) {
@@ -321,7 +413,7 @@ TEST_F(ListBox, AWheelNotchScrollsThreeRows) {
 }
 
 TEST_F(ListBox, EveryRowCanBeScrolledToAndSelected) {
-  const int barX = kBox.right - 2 - 8;
+  const int barX = kBox.right - 1 - 8;
   struct Way {
     const char* name;
     std::function<void()> down;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
+#include <vector>
 #include <thread>
 #include <utility>
 
@@ -105,11 +107,68 @@ TEST(Raster, StretchDoublesEveryPixelIntoABlock) {
   EXPECT_EQ(Render(dest, 4), "1122/1122/3344/3344");
 }
 
-TEST(Raster, StretchShrinksByNearestPixel) {
-  Canvas source(4, 2, {1, 2, 3, 4, 5, 6, 7, 8});
-  Canvas dest(2, 1);
-  StretchBlt(dest.dc, 0, 0, 2, 1, source.dc, 0, 0, 4, 2, SRCCOPY);
-  EXPECT_EQ(Render(dest, 2), "13");
+// A fresh device context stretches in the default mode, BLACKONWHITE; under Wine a
+// shrink ANDs together the source pixels that fall in each destination pixel, and a
+// stretch repeats the one under its centre. Source pixel n has every colour bit set but
+// bit n, so each destination pixel names the source pixels it was made of: "a" for
+// pixel 0, "b" for pixel 1, and so on. The expected runs are the ones Wine made.
+std::vector<uint32_t> OneBitOff(int count) {
+  std::vector<uint32_t> pixels;
+  for (int n = 0; n < count; n++) pixels.push_back(0xFFFFFF & ~(1u << n));
+  return pixels;
+}
+
+std::string Named(uint32_t pixel, int count) {
+  std::string names;
+  for (int n = 0; n < count; n++) {
+    if (!(pixel & (1u << n))) names += char('a' + n);
+  }
+  return names;
+}
+
+TEST(Raster, StretchAndsWhatItDropsAndRepeatsWhatItWidens) {
+  const struct {
+    int from, to;
+    const char* runs;
+  } cases[] = {
+      {24, 23, "a b c d e f g h i j k lm n o p q r s t u v w x"},
+      {24, 20, "a b cd e f g h ij k l m n op q r s t uv w x"},
+      {24, 16, "ab c de f gh i jk l mn o pq r st u vw x"},
+      {24, 15, "ab c de f gh ij k lm n op qr s tu v wx"},
+      {24, 11, "ab cd efg hi jk lm no pq rst uv wx"},
+      {24, 10, "ab cde fg hij kl mn opq rs tuv wx"},
+      {24, 7, "abc defg hij klmn opq rstu vwx"},
+      {24, 5, "abcde fghij klmn opqrs tuvwx"},
+      {24, 2, "abcdefghijkl mnopqrstuvwx"},
+      {5, 2, "abc de"},
+      {5, 3, "ab c de"},
+      {5, 5, "a b c d e"},
+      {5, 7, "a b b c d d e"},
+      {5, 8, "a a b c c d e e"},
+      {5, 13, "a a a b b c c c d d e e e"},
+  };
+  for (const auto& c : cases) {
+    for (bool across : {true, false}) {
+      Canvas source(across ? c.from : 1, across ? 1 : c.from, OneBitOff(c.from));
+      Canvas dest(across ? c.to : 1, across ? 1 : c.to);
+      ASSERT_TRUE(StretchBlt(dest.dc, 0, 0, across ? c.to : 1, across ? 1 : c.to, source.dc, 0, 0,
+                             across ? c.from : 1, across ? 1 : c.from, SRCCOPY));
+      std::string runs;
+      for (uint32_t pixel : dest.Pixels()) runs += (runs.empty() ? "" : " ") + Named(pixel, c.from);
+      EXPECT_EQ(runs, c.runs) << c.from << " to " << c.to << (across ? " across" : " down");
+    }
+  }
+}
+
+// Shrinking both ways ANDs the source rectangle that falls in each destination pixel;
+// pixel n of the 4 x 6 source is at x = n % 4, y = n / 4.
+TEST(Raster, StretchShrinksRowsAndColumnsTogether) {
+  Canvas source(4, 6, OneBitOff(24));
+  Canvas dest(3, 4);
+  ASSERT_TRUE(StretchBlt(dest.dc, 0, 0, 3, 4, source.dc, 0, 0, 4, 6, SRCCOPY));
+  std::string runs;
+  for (uint32_t pixel : dest.Pixels()) runs += (runs.empty() ? "" : " ") + Named(pixel, 24);
+  EXPECT_EQ(runs, "ae bcfg dh i jk l mq nors pt u vw x");
 }
 
 TEST(Raster, StretchClipsToBothBitmaps) {

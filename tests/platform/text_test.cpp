@@ -14,6 +14,7 @@
 namespace {
 
 constexpr uint32_t kGrey = 0x808080, kWhite = 0xFFFFFF, kBlack = 0;
+constexpr int kCanvasWidth = 700, kCanvasHeight = 80;
 
 // The box around every pixel that is no longer grey.
 struct Ink {
@@ -131,6 +132,143 @@ TEST(Text, NothingIsDrawnOutsideTheRectangleOrTheBitmap) {
   DrawTextA(canvas.dc, "far", -1, &far, DT_CENTER | DT_WORDBREAK);
 }
 
+// ---- As Windows lays text out ----
+
+constexpr uint32_t kRed = 0xC80000;
+
+int WidthOf(const std::string& text) { return TextWidth(text.data(), text.size()); }
+
+// A line as Windows shows it, and which of its characters is underlined.
+struct Shown {
+  std::string text;
+  int underlined = -1;
+};
+
+// What DrawTextA should draw, in red on grey: each line drawn by itself where it belongs
+// with every "&" shown, and the underlined character's line, one pixel below the
+// baseline from the character's left edge to a pixel short of its right edge.
+std::vector<uint32_t> Expected(const std::vector<Shown>& lines, UINT format, RECT rect, int mode) {
+  Canvas canvas(kCanvasWidth, kCanvasHeight, kGrey);
+  SetBkMode(canvas.dc, mode);
+  SetTextColor(canvas.dc, RGB(200, 0, 0));
+  std::vector<uint32_t> underlines(size_t(kCanvasWidth) * kCanvasHeight, kGrey);
+  for (size_t n = 0; n < lines.size(); n++) {
+    const Shown& line = lines[n];
+    const int top = rect.top + int(n) * FontLineHeight();
+    RECT cell = {rect.left, top, rect.right, rect.bottom};
+    DrawTextA(canvas.dc, line.text.c_str(), -1, &cell, (format & DT_CENTER) | DT_NOPREFIX);
+    if (line.underlined < 0) continue;
+    const int x = (format & DT_CENTER) ? (rect.left + rect.right - WidthOf(line.text)) / 2 : rect.left;
+    const int from = x + WidthOf(line.text.substr(0, size_t(line.underlined)));
+    const int end = x + WidthOf(line.text.substr(0, size_t(line.underlined) + 1)) - 1;
+    const int row = top + FontAscent() + 1;
+    for (int px = std::max<int>({from, rect.left, 0}); px < std::min<int>({end, rect.right, kCanvasWidth}); px++) {
+      if (row >= rect.top && row < rect.bottom) underlines[size_t(row) * kCanvasWidth + px] = kRed;
+    }
+  }
+  std::vector<uint32_t> pixels = canvas.Pixels();
+  for (size_t i = 0; i < pixels.size(); i++) {
+    if (underlines[i] == kRed) pixels[i] = kRed;
+  }
+  return pixels;
+}
+
+std::vector<uint32_t> Drawn(const std::string& text, UINT format, RECT rect, int mode, int* height = nullptr) {
+  Canvas canvas(kCanvasWidth, kCanvasHeight, kGrey);
+  SetBkMode(canvas.dc, mode);
+  SetTextColor(canvas.dc, RGB(200, 0, 0));
+  const int drawn = DrawTextA(canvas.dc, text.c_str(), int(text.size()), &rect, format);
+  if (height) *height = drawn;
+  return canvas.Pixels();
+}
+
+struct LayoutCase {
+  const char* name;
+  std::string text;
+  UINT format;
+  int width;  // of the rectangle
+  std::vector<Shown> lines;
+};
+
+// "&" is the prefix character: it is not shown, "&&" shows one "&", and of a line's
+// prefixed characters the last one is underlined. Lines are measured as they show.
+TEST(Text, PrefixCharactersHideAndUnderlineAsOnWindows) {
+  const int wide = 200;
+  const LayoutCase cases[] = {
+      {"the client's chat line", "Ceo:&> hi & bye", DT_WORDBREAK, 630, {{"Ceo:> hi  bye", 9}}},
+      {"a double prefix", "a&&b", DT_LEFT, wide, {{"a&b"}}},
+      {"a lone one at the end", "ab&", DT_LEFT, wide, {{"ab&"}}},
+      {"a double and a single", "&&&x", DT_LEFT, wide, {{"&x", 1}}},
+      {"the last of three", "&a&b&c", DT_LEFT, wide, {{"abc", 2}}},
+      {"one per line", "a&b\nc&d", DT_LEFT, wide, {{"ab", 1}, {"cd", 1}}},
+      {"one before a line break", "a&\nb", DT_LEFT, wide, {{"a"}, {"b"}}},
+      {"centred on what shows", "a&bc", DT_CENTER, wide, {{"abc", 1}}},
+      {"wrapped on what shows", "aaa &aaa", DT_WORDBREAK, WidthOf("aaa aaa"), {{"aaa aaa", 4}}},
+      {"none with DT_NOPREFIX", "a&bc", DT_NOPREFIX, wide, {{"a&bc"}}},
+  };
+  for (const LayoutCase& c : cases) {
+    const RECT rect = {10, 5, 10 + c.width, kCanvasHeight};
+    EXPECT_EQ(Drawn(c.text, c.format, rect, TRANSPARENT), Expected(c.lines, c.format, rect, TRANSPARENT)) << c.name;
+  }
+}
+
+// The underline is clipped to the rectangle like the text.
+TEST(Text, TheUnderlineStopsAtTheRectanglesEdge) {
+  const RECT rect = {0, 0, WidthOf("a") + 2, 30};
+  const std::vector<uint32_t> pixels = Drawn("a&W", DT_LEFT, rect, TRANSPARENT);
+  EXPECT_EQ(pixels, Expected({{"aW", 1}}, DT_LEFT, rect, TRANSPARENT));
+  const int row = FontAscent() + 1;
+  EXPECT_EQ(pixels[size_t(row) * kCanvasWidth + rect.right - 1], kRed);
+  EXPECT_EQ(pixels[size_t(row) * kCanvasWidth + rect.right], kGrey);
+}
+
+// DT_WORDBREAK breaks as Windows does; opaque cells show the spaces a line keeps.
+TEST(Text, LinesBreakAsOnWindows) {
+  const LayoutCase cases[] = {
+      {"keeps the spaces that fit", "aaa aaa aaa", DT_WORDBREAK, WidthOf("aaa a") - 1,
+       {{"aaa "}, {"aaa "}, {"aaa"}}},
+      {"keeps two spaces", "aaa  aaa", DT_WORDBREAK, WidthOf("aaa  a") - 1, {{"aaa  "}, {"aaa"}}},
+      {"centred breaks before them", "aaa aaa aaa", DT_WORDBREAK | DT_CENTER, WidthOf("aaa a") - 1,
+       {{"aaa"}, {"aaa"}, {"aaa"}}},
+      {"drops the space at the break", "aaaa aaa", DT_WORDBREAK, WidthOf("aaaa"), {{"aaaa"}, {"aaa"}}},
+      {"a word wider than the line", "aaaaaaaa aa", DT_WORDBREAK, WidthOf("aaa"), {{"aaaaaaaa"}, {"aa"}}},
+      {"a first letter wider than the line", "aaa", DT_WORDBREAK, 1, {{"aaa"}}},
+      {"LF CR is one break", "a\n\rb", DT_LEFT, 100, {{"a"}, {"b"}}},
+      {"CR CR is two", "a\r\rb", DT_LEFT, 100, {{"a"}, {""}, {"b"}}},
+      {"a break at the end starts no line", "a\n", DT_LEFT, 100, {{"a"}}},
+  };
+  for (const LayoutCase& c : cases) {
+    const RECT rect = {10, 5, 10 + c.width, kCanvasHeight};
+    int height = 0;
+    EXPECT_EQ(Drawn(c.text, c.format, rect, OPAQUE, &height), Expected(c.lines, c.format, rect, OPAQUE)) << c.name;
+    EXPECT_EQ(height, int(c.lines.size()) * FontLineHeight()) << c.name;
+  }
+}
+
+// DT_CENTER starts a line at (left + right - width) / 2, rounded towards zero.
+TEST(Text, CentringRoundsTowardsZero) {
+  // A line of odd width that starts left of the bitmap and ends on it.
+  std::string text = "a";
+  while (WidthOf(text) < 40 || WidthOf(text) % 2 == 0) text += "a";
+  ASSERT_LT(WidthOf(text), 100);
+  const RECT rect = {-2 * WidthOf(text), 0, 100, 30};
+  const int start = (rect.left + rect.right - WidthOf(text)) / 2;
+  ASSERT_NE(start, rect.left + (rect.right - rect.left - WidthOf(text)) / 2);
+  ASSERT_GT(start + WidthOf(text), 0);
+  EXPECT_EQ(Drawn(text, DT_CENTER, rect, OPAQUE), Drawn(text, DT_LEFT, {start, 0, 100, 30}, OPAQUE));
+}
+
+// The line that reaches past the bottom is the last one drawn and counted: a line that
+// ends on the bottom does not, so the one after it is laid out too, as on Windows.
+TEST(Text, StopsAfterTheLineThatReachesPastTheBottom) {
+  const int line = FontLineHeight();
+  for (auto [bottom, lines] : {std::pair{line - 1, 1}, std::pair{line, 2}, std::pair{2 * line, 3}}) {
+    Canvas canvas(kCanvasWidth, kCanvasHeight, kGrey);
+    RECT rect = {0, 0, 100, bottom};
+    EXPECT_EQ(DrawTextA(canvas.dc, "a\nb\nc\nd\ne", -1, &rect, DT_LEFT), lines * line) << "bottom " << bottom;
+  }
+}
+
 // Text whose rectangle lies partly or wholly off a 120 x 40 bitmap, in both background
 // modes. "Ann" fits in 40 pixels and "Ann Ann" does not, so every case's first line is
 // "Ann".
@@ -185,8 +323,8 @@ Area VisibleArea(const RECT& rect) {
 
 // The visible part of the first line's text cell.
 Area FirstCell(const OffBitmapCase& c) {
-  const int64_t width = int64_t(c.rect.right) - c.rect.left, textWidth = TextWidth("Ann", 3);
-  const int64_t left = c.rect.left + ((c.format & DT_CENTER) ? (width - textWidth) / 2 : 0);
+  const int64_t textWidth = TextWidth("Ann", 3);
+  const int64_t left = (c.format & DT_CENTER) ? (int64_t(c.rect.left) + c.rect.right - textWidth) / 2 : c.rect.left;
   const Area cell = {left, c.rect.top, left + textWidth, int64_t(c.rect.top) + FontLineHeight()};
   return cell.Intersect(VisibleArea(c.rect));
 }

@@ -108,11 +108,58 @@ TEST_F(BitmapLoader, AStatedSizeBeyondTheFileStillGivesThePicture) {
   EXPECT_EQ(PixmapOf(bitmap).pixels, (std::vector<uint32_t>{R, G, B, W}));
 }
 
+// A file that ends before its colour table or its pixel rows are complete still gives
+// the bitmap, with what is missing read as zero: black pixels, or colour 0.
+TEST_F(BitmapLoader, AFileThatEndsEarlyGivesTheBitmapWithTheRestZero) {
+  const Bytes whole24 = Bmp24(2, 2, {R, G, B, W});  // rows stored bottom first: B W, then R G
+  const Bytes whole8 = BmpBytes(InfoHeader(2, 2, 8, 4), Colours(4), {2, 3, 0, 0, 0, 1, 0, 0});
+  const Bytes shortPixelOffset = [&] {
+    Bytes file = whole24;
+    file[10] = 0xF0, file[11] = 0xFF;  // the pixel offset, past the end of the file
+    return file;
+  }();
+  const struct {
+    const char* name;
+    Bytes file;
+    std::vector<uint32_t> pixels;
+    size_t coloursInFile;  // the entries of the table that the file holds
+  } cases[] = {
+      {"the top row's second pixel missing", Bytes(whole24.begin(), whole24.end() - 5), {R, 0, B, W}, 0},
+      {"no pixel rows at all", Bytes(whole24.begin(), whole24.begin() + 54), {0, 0, 0, 0}, 0},
+      {"the pixels past the end of the file", shortPixelOffset, {0, 0, 0, 0}, 0},
+      {"the colour table cut after two entries", Bytes(whole8.begin(), whole8.begin() + 54 + 8), {R, R, R, R}, 2},
+  };
+  for (const auto& c : cases) {
+    HBITMAP bitmap = Load(c.file);
+    ASSERT_NE(bitmap, nullptr) << c.name;
+    EXPECT_EQ(PixmapOf(bitmap).pixels, c.pixels) << c.name;
+    EXPECT_EQ(size_.width, 2) << c.name;
+    EXPECT_EQ(size_.height, 2) << c.name;
+    const std::vector<PALETTEENTRY> entries = EntriesOf(palette_);
+    const std::vector<RGBQUAD> table = c.coloursInFile ? Colours(4) : std::vector<RGBQUAD>{};
+    ASSERT_EQ(entries.size(), table.size()) << c.name;
+    for (size_t i = 0; i < entries.size(); i++) {
+      const RGBQUAD want = i < c.coloursInFile ? table[i] : RGBQUAD{0, 0, 0, 0};
+      EXPECT_EQ(entries[i].peRed, want.rgbRed) << c.name << " entry " << i;
+      EXPECT_EQ(entries[i].peGreen, want.rgbGreen) << c.name << " entry " << i;
+      EXPECT_EQ(entries[i].peBlue, want.rgbBlue) << c.name << " entry " << i;
+    }
+    DeleteObject(bitmap);
+    DeleteObject(palette_);
+  }
+}
+
 TEST_F(BitmapLoader, RefusedFilesLeaveTheOutParametersAlone) {
   const Bytes good = Bmp24(2, 2, {R, G, B, W});
   auto with = [&](size_t at, uint8_t value) {
     Bytes file = good;
     file[at] = value;
+    return file;
+  };
+  // Headers alone, with a stated size to hold what they describe.
+  auto large = [](int width, int height, int bits) {
+    Bytes file = BmpBytes(InfoHeader(width, height, bits), {}, {});
+    std::fill(file.begin() + 2, file.begin() + 6, 0xFF);
     return file;
   };
   const struct {
@@ -122,8 +169,10 @@ TEST_F(BitmapLoader, RefusedFilesLeaveTheOutParametersAlone) {
       {"first signature byte", with(0, 'X')},
       {"second signature byte", with(1, 'X')},
       {"shorter than its headers", Bytes(good.begin(), good.begin() + 40)},
-      {"pixel rows cut short", Bytes(good.begin(), good.end() - 1)},
       {"stated size less its header too small for the rows", with(2, 14 + 15)},
+      {"more colours than a palette holds", with(48, 1)},
+      {"more than 4096 x 4096 pixels", large(4097, -4096, 1)},
+      {"more than 64 MiB of pixel rows", large(4096, 4096, 33)},
       {"info header of 108 bytes", with(14, 108)},
       {"bit-field masks", with(30, BI_BITFIELDS)},
   };
