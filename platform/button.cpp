@@ -9,26 +9,37 @@ namespace controls {
 
 namespace {
 
-// The round check mark of a radio button: its side, and the radii (in pixels from its
-// centre) of its outer ring, its inner ring, its white inside and its dot.
+// The round check mark of a radio button, as Windows draws it one pixel in from the
+// button's left: its outer ring (O dark, o light), its inner ring (I dark, i light), its
+// white inside (n) and the dot of a checked button (k).
 constexpr int kRadioSide = 12;
-constexpr int kOuterRadius = 6, kInnerRadius = 5, kInsideRadius = 4, kDotRadius = 2;
+constexpr int kRadioLeft = 1;
+constexpr const char* kRadioMark[kRadioSide] = {
+    "....OOOO....", "..OOIIIIOO..", ".OOInnnnIio.", ".OInnnnnnio.", "OInnnkknnnio", "OInnkkkknnio",
+    "OInnkkkknnio", "OInnnkknnnio", ".OInnnnnnio.", ".ooinnnnioo.", "..ooiiiioo..", "....oooo....",
+};
 // Pixels between the check mark and the text.
-constexpr int kRadioGap = 4;
+constexpr int kRadioGap = 3;
 
-// The colour of one pixel of the check mark, none outside the circle. The rings are
-// dark above the diagonal and light below it, so the mark looks sunken.
+// The colour of one pixel of the check mark, none outside the circle.
 std::optional<uint32_t> RadioPixel(int x, int y, bool checked, bool pushed) {
-  // Doubled coordinates around the centre keep the half-pixel centre whole.
-  int dx = 2 * x - (kRadioSide - 1), dy = 2 * y - (kRadioSide - 1);
-  int distance = dx * dx + dy * dy;  // 4 x the squared distance from the centre
-  auto within = [distance](int radius) { return distance <= 4 * radius * radius; };
-  bool upperLeft = x + y < kRadioSide - 1;
-  if (!within(kOuterRadius)) return std::nullopt;
-  if (!within(kInnerRadius)) return upperLeft ? kShadow : kHighlight;
-  if (!within(kInsideRadius)) return upperLeft ? kDarkShadow : kFace;
-  if (checked && distance < 4 * kDotRadius * kDotRadius) return kWindowText;
-  return pushed ? kFace : kWindowBackground;
+  switch (kRadioMark[y][x]) {
+    case 'O':
+      return kShadow;
+    case 'o':
+      return kHighlight;
+    case 'I':
+      return kDarkShadow;
+    case 'i':
+      return kFace;
+    case 'k':
+      if (checked) return kWindowText;
+      [[fallthrough]];
+    case 'n':
+      return pushed ? kFace : kWindowBackground;
+    default:
+      return std::nullopt;
+  }
 }
 
 class Button : public Control {
@@ -88,11 +99,11 @@ class Button : public Control {
     for (int y = 0; y < kRadioSide; y++) {
       for (int x = 0; x < kRadioSide; x++) {
         std::optional<uint32_t> pixel = RadioPixel(x, y, checked_, pushed_);
-        Box dot = {box.left + x, top + y, box.left + x + 1, top + y + 1};
+        Box dot = {box.left + kRadioLeft + x, top + y, box.left + kRadioLeft + x + 1, top + y + 1};
         if (pixel) FillBox(surface, dot.Intersect(box), *pixel);
       }
     }
-    PaintText(surface, box.left + kRadioSide + kRadioGap, CentredTextTop(box), self.text,
+    PaintText(surface, box.left + kRadioLeft + kRadioSide + kRadioGap, CentredTextTop(box), self.text,
               kWindowText, box);
   }
 

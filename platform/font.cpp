@@ -22,6 +22,10 @@ const char* const kFontFiles[] = {
     "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
 };
 constexpr int kFontSize = 12;
+// Lines are as tall as those of Windows' default font, with its baseline, so that text
+// stands in the cells and rows Windows gives it; our glyphs sit on that baseline.
+constexpr int kLineHeight = 16;
+constexpr int kAscent = 13;
 
 struct Glyph {
   int advance = 0;
@@ -34,6 +38,7 @@ struct Glyph {
 struct Font {
   int lineHeight = 0;
   int ascent = 0;
+  int glyphTop = 0;  // where the rendered glyph cells start below the line's top
   std::array<Glyph, 256> glyphs;
 };
 
@@ -69,8 +74,9 @@ Font* Load() {
     return loaded;
   }
   TTF_SetFontHinting(font, TTF_HINTING_MONO);
-  loaded->lineHeight = TTF_FontHeight(font);
-  loaded->ascent = TTF_FontAscent(font);
+  loaded->lineHeight = kLineHeight;
+  loaded->ascent = kAscent;
+  loaded->glyphTop = kAscent - TTF_FontAscent(font);
   for (int c = 0; c < 256; c++) loaded->glyphs[c] = Render(font, CodePoint(uint8_t(c)));
   TTF_CloseFont(font);
   return loaded;
@@ -102,7 +108,7 @@ void DrawTextRun(Pixmap& to, int64_t x, int64_t y, const char* text, size_t coun
     const Glyph& glyph = TheFont().glyphs[uint8_t(text[i])];
     int64_t gx = pen + glyph.offsetX;
     for (int gy = 0; gy < glyph.height; gy++) {
-      int64_t py = y + gy;
+      int64_t py = y + TheFont().glyphTop + gy;
       if (py < top || py >= bottom) continue;
       uint32_t* row = to.Row(int(py));
       for (int col = 0; col < glyph.width; col++) {

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <climits>
 #include <functional>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -150,7 +151,7 @@ TEST_F(Controls, ABorderIsOneBlackPixelAndTheTextCellSitsWhereWindowsPutsIt) {
       {"EDIT", 0, 300, 20, {0, 0}},
       {"BUTTON", WS_BORDER, 75, 19, buttonCell(75, 19)},
       {"BUTTON", WS_BORDER | BS_PUSHBUTTON, 55, 25, buttonCell(55, 25)},
-      {"LISTBOX", WS_BORDER | WS_VSCROLL, 175, 100, {2, 1}},
+      {"LISTBOX", WS_BORDER | WS_VSCROLL, 175, 98, {2, 1}},
   };
   const POINT ink = InkInCell(kText);
   for (const Case& c : cases) {
@@ -326,6 +327,26 @@ TEST_F(Controls, AutoRadioButtonsCheckThemselvesAndUncheckTheirSiblings) {
   EXPECT_EQ(SendMessageA(push, BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
+// The check mark as Windows draws it on a 21-pixel-high radio button, measured there:
+// face (.), shadow (s), dark shadow (D), white (W) and black (#).
+TEST_F(Controls, ARadiosCheckMarkIsWindowsOwn) {
+  const char* const kMark[] = {
+      ".....ssss.....", "...ssDDDDss...", "..ssDWWWWD.W..", "..sDWWWWWW.W..",
+      ".sDWWW##WWW.W.", ".sDWW####WW.W.", ".sDWW####WW.W.", ".sDWWW##WWW.W.",
+      "..sDWWWWWW.W..", "..WW.WWWW.WW..", "...WW....WW...", ".....WWWW.....",
+  };
+  const std::map<char, uint32_t> colours = {
+      {'.', 0xD4D0C8}, {'s', 0x808080}, {'D', 0x404040}, {'W', 0xFFFFFF}, {'#', kBlack}};
+  HWND radio = Child("BUTTON", "", BS_AUTORADIOBUTTON, {0, 0, 75, 21});
+  SendMessageA(radio, BM_SETCHECK, BST_CHECKED, 0);
+  PumpMessages();
+  for (int y = 0; y < 12; y++) {
+    for (int x = 0; x < 14; x++) {
+      EXPECT_EQ(WindowPixel(parent_, x, 4 + y), colours.at(kMark[y][x])) << "at (" << x << ", " << 4 + y << ")";
+    }
+  }
+}
+
 TEST_F(Controls, CheckedRadioLooksDifferent) {
   const RECT first = {0, 0, 75, 21}, second = {75, 0, 150, 21};
   HWND checked = Child("BUTTON", "A", BS_AUTORADIOBUTTON, first);
@@ -366,6 +387,43 @@ class ListBox : public Controls {
 
   HWND list_ = nullptr;
 };
+
+// How Windows draws the server's list with a row chosen, measured there: the box a whole
+// number of rows high, a dotted focus rectangle inverting every other pixel around the
+// chosen row, and the scroll bar's raised parts, arrows and checked track.
+TEST_F(ListBox, LooksAsWindowsDrawsIt) {
+  constexpr uint32_t kFace = 0xD4D0C8, kWhite = 0xFFFFFF, kDark = 0x404040;
+  ASSERT_EQ(RowHeight(), 16);
+  ClickRow(1);
+  const int left = kBox.left, top = kBox.top, bar = kBox.right - 1 - 16;
+  struct Expected {
+    const char* what;
+    int x, y;
+    uint32_t pixel;
+  };
+  const Expected expected[] = {
+      {"frame's bottom, six rows down", left + 50, top + 97, kBlack},
+      {"focus rectangle, inverted", left + 1, top + 17, kNavy ^ kWhite},
+      {"focus rectangle, between dots", left + 2, top + 17, kNavy},
+      {"focus rectangle's bottom", left + 2, top + 32, kNavy ^ kWhite},
+      {"inside the chosen row", left + 2, top + 18, kNavy},
+      {"up button's outer corner", bar, top + 1, kFace},
+      {"up button's inner corner", bar + 1, top + 2, kWhite},
+      {"up button's outer bottom", bar + 5, top + 16, kDark},
+      {"up arrow's tip", bar + 7, top + 6, kBlack},
+      {"beside the up arrow's tip", bar + 8, top + 6, kFace},
+      {"up arrow's base", bar + 4, top + 9, kBlack},
+      {"thumb's outer bottom, 26 high", bar + 5, top + 42, kDark},
+      {"track below the thumb", bar, top + 75, kWhite},
+      {"track's checks", bar + 1, top + 75, kFace},
+      {"down arrow's tip", bar + 7, top + 90, kBlack},
+      {"down arrow's base", bar + 4, top + 87, kBlack},
+      {"down button's outer bottom", bar + 5, top + 96, kDark},
+  };
+  for (const Expected& e : expected) EXPECT_EQ(WindowPixel(parent_, e.x, e.y), e.pixel) << e.what;
+  EXPECT_NE(WindowPixel(parent_, left + 50, top + 98), kBlack) << "below the frame is the parent's";
+  EXPECT_NE(WindowPixel(parent_, left + 50, top + 99), kBlack) << "below the frame is the parent's";
+}
 
 TEST_F(ListBox, RowsAndSelectionByMessage) {
   EXPECT_EQ(SendMessageA(list_, LB_GETCOUNT, 0, 0), kRows);

@@ -34,9 +34,23 @@ Ink InkOf(const Canvas& canvas, int width, int height) {
 }
 
 TEST(Text, TheDefaultFontIsLoaded) {
-  EXPECT_GE(FontLineHeight(), 10);
-  EXPECT_LE(FontLineHeight(), 20);
   EXPECT_GT(TextWidth("IT!", 3), 10);
+}
+
+// Lines are as tall as those of Windows' default font, and capitals stand where its do:
+// from the third row of the line down to its baseline, the thirteenth.
+TEST(Text, LinesAreAsTallAsWindowsDefaultFontsWithItsBaseline) {
+  Canvas canvas(200, 40, kGrey);
+  RECT rect = {0, 0, 200, 40};
+  EXPECT_EQ(DrawTextA(canvas.dc, "H\nH", -1, &rect, DT_LEFT), 32);
+  RECT first = {0, 0, 200, 16};
+  Canvas one(200, 40, kGrey);
+  SetBkMode(one.dc, TRANSPARENT);
+  DrawTextA(one.dc, "H", -1, &first, DT_LEFT);
+  Ink ink = InkOf(one, 200, 40);
+  EXPECT_GE(ink.top, 2);
+  EXPECT_LE(ink.top, 4);
+  EXPECT_EQ(ink.bottom, 12);
 }
 
 TEST(Text, LeftAlignedAtTheTopOfItsRectangle) {

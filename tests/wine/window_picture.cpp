@@ -85,7 +85,8 @@ std::optional<Picture> CaptureWindow(const std::string& window) {
 }
 
 std::vector<std::string> StructureDifferences(const Picture& ours, const Picture& reference,
-                                              const std::vector<TextCell>& cells, const std::vector<Area>& ignored) {
+                                              const std::vector<TextCell>& cells, const std::vector<Area>& ignored,
+                                              Picture& shown) {
   if (ours.width != reference.width || ours.height != reference.height) {
     return {"ours is " + std::to_string(ours.width) + " x " + std::to_string(ours.height) + ", the reference " +
             std::to_string(reference.width) + " x " + std::to_string(reference.height)};
@@ -99,10 +100,15 @@ std::vector<std::string> StructureDifferences(const Picture& ours, const Picture
   }
   int differing = 0;
   Area box = {ours.width, ours.height, 0, 0};
+  shown = reference;
+  for (uint32_t& pixel : shown.pixels) pixel = (pixel >> 2 & 0x3F3F3F) + 0xA0A0A0;
   for (int y = 0; y < ours.height; y++) {
     for (int x = 0; x < ours.width; x++) {
+      uint32_t& pixel = shown.pixels[size_t(y) * size_t(ours.width) + size_t(x)];
+      if (glyphs[size_t(y) * size_t(ours.width) + size_t(x)]) pixel = 0x4060FF;
       if (glyphs[size_t(y) * size_t(ours.width) + size_t(x)] || ours.At(x, y) == reference.At(x, y)) continue;
       if (std::any_of(ignored.begin(), ignored.end(), [&](const Area& a) { return Inside(a, x, y); })) continue;
+      pixel = 0xFF0000;
       differing++;
       box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), std::max(box.bottom, y + 1)};
     }

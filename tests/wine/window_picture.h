@@ -34,9 +34,11 @@ std::optional<Picture> CaptureWindow(const std::string& window);
 // Compares our picture with the reference: outside the ignored areas and the glyphs,
 // every pixel must be the same; in each text cell, the glyphs of both must start at the
 // same place and span the same rows (within a pixel or two for the fonts' shapes). Every
-// difference found, one line each; none when the structure is the same.
+// difference found, one line each; none when the structure is the same. `shown` becomes
+// the reference, faded, with every differing pixel red and every glyph pixel blue.
 std::vector<std::string> StructureDifferences(const Picture& ours, const Picture& reference,
-                                              const std::vector<TextCell>& cells, const std::vector<Area>& ignored);
+                                              const std::vector<TextCell>& cells, const std::vector<Area>& ignored,
+                                              Picture& shown);
 
 // Writes the picture as a PPM file, for a person to look at.
 bool WritePpm(const Picture& picture, const std::string& path);
