@@ -1,4 +1,6 @@
-// Pixel rows as a BMP file stores them, turned into a 32-bit pixmap.
+// Pixel rows as a BMP file stores them, turned into a 32-bit pixmap, and a bitmap's pixels
+// read back as such rows.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -69,4 +71,44 @@ bool DecodeDib(const BITMAPINFOHEADER& header, const void* bits, const BITMAPINF
   }
   *out = std::move(pixmap);
   return true;
+}
+
+namespace {
+
+void EncodeRow(const uint32_t* in, int width, int bits, uint8_t* out) {
+  const size_t bytes = size_t(bits / 8);
+  for (int x = 0; x < width; x++) {
+    uint8_t* pixel = out + size_t(x) * bytes;
+    pixel[0] = uint8_t(in[x]);
+    pixel[1] = uint8_t(in[x] >> 8);
+    pixel[2] = uint8_t(in[x] >> 16);
+    if (bytes == 4) pixel[3] = 0;
+  }
+}
+
+}  // namespace
+
+int GetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* bmi, UINT usage) {
+  if (!bits || !bmi || usage != DIB_RGB_COLORS) return 0;
+  const BITMAPINFOHEADER& header = bmi->bmiHeader;
+  if (header.biSize != sizeof(BITMAPINFOHEADER) || header.biCompression != BI_RGB ||
+      (header.biBitCount != 24 && header.biBitCount != 32)) {
+    return 0;
+  }
+  std::lock_guard lock(GdiMutex());
+  const Bitmap* source = LookupBitmap(bitmap);
+  if (!source) return 0;
+  const Pixmap& pixmap = source->pixmap;
+  if (header.biWidth != pixmap.width || std::abs(int64_t(header.biHeight)) != pixmap.height) return 0;
+  if (start >= UINT(pixmap.height)) return 0;
+  const UINT count = std::min(lines, UINT(pixmap.height) - start);
+  const size_t stride = size_t((int64_t(pixmap.width) * header.biBitCount + 31) / 32 * 4);
+  const bool bottomUp = header.biHeight > 0;
+  uint8_t* out = static_cast<uint8_t*>(bits);
+  for (UINT line = 0; line < count; line++) {
+    const int index = int(start + line);
+    const int y = bottomUp ? pixmap.height - 1 - index : index;
+    EncodeRow(pixmap.Row(y), pixmap.width, header.biBitCount, out + size_t(line) * stride);
+  }
+  return int(count);
 }

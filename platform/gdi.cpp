@@ -209,6 +209,8 @@ DeviceContext* LookupDc(HDC hdc) {
   return Lookup<DeviceContext>(hdc, GdiKind::DeviceContext);
 }
 
+Bitmap* LookupBitmap(HBITMAP bitmap) { return Lookup<Bitmap>(bitmap, GdiKind::Bitmap); }
+
 HDC CreateSurfaceDC(Pixmap* surface) {
   std::lock_guard lock(GdiMutex());
   return NewDc(surface);

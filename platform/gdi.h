@@ -105,6 +105,13 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy);
 HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
                        const BITMAPINFO* bmi, UINT usage);
 
+// Copies `lines` pixel rows of the bitmap, from row `start` in the order the header
+// gives (bottom-up, or top-down for a negative height), into `bits` as 24- or 32-bit
+// BI_RGB rows padded to 4 bytes (the fourth byte of a 32-bit pixel is 0). The header
+// must have the bitmap's width and height; rows past the last are not copied. Returns
+// the number of rows copied, 0 for a request it cannot serve.
+int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* bmi, UINT usage);
+
 // Kept for the caller; the game never selects or realises one.
 HPALETTE CreatePalette(const LOGPALETTE* palette);
 

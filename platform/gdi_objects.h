@@ -82,6 +82,9 @@ std::mutex& GdiMutex();
 // Under GdiMutex: the live object behind a handle, or null for a stale or foreign one.
 DeviceContext* LookupDc(HDC hdc);
 
+// Under GdiMutex: the live bitmap behind a handle, or null.
+Bitmap* LookupBitmap(HBITMAP bitmap);
+
 // A device context that draws into `surface` (a window's client area). The caller
 // keeps the surface alive until it deletes the context with DeleteDC.
 HDC CreateSurfaceDC(Pixmap* surface);

@@ -133,4 +133,75 @@ TEST(Dib, WithoutInitialisationTheBitmapIsBlack) {
   DeleteDC(dc);
 }
 
+// The 3 x 2 bitmap of red, green, blue over blue, black, red, read back with a header
+// of the given height and bit count: a buffer of 0xAA bytes, each row padded to 4 bytes.
+struct ReadBack {
+  int copied;
+  std::vector<uint8_t> bytes;
+};
+
+ReadBack Read(Info info, UINT start, UINT lines) {
+  HBITMAP bitmap = MakeBitmap(3, 2, {R, G, B, B, K, R});
+  std::vector<uint8_t> bytes(2 * 12, 0xAA);
+  BITMAPINFO* bmi = reinterpret_cast<BITMAPINFO*>(&info);
+  int copied = GetDIBits(nullptr, bitmap, start, lines, bytes.data(), bmi, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  return {copied, bytes};
+}
+
+constexpr uint8_t P = 0xAA;  // left as it was
+
+TEST(Dib, ReadsPixelsBackInEitherRowOrder) {
+  struct ReadCase {
+    const char* name;
+    int height;
+    int bits;
+    std::vector<uint8_t> expected;
+  } cases[] = {
+      {"24 bit, bottom row first", 2, 24, {255, 0, 0, 0, 0, 0, 0, 0, 255, P, P, P,
+                                            0, 0, 255, 0, 255, 0, 255, 0, 0, P, P, P}},
+      {"24 bit, top row first", -2, 24, {0, 0, 255, 0, 255, 0, 255, 0, 0, P, P, P,
+                                          255, 0, 0, 0, 0, 0, 0, 0, 255, P, P, P}},
+      {"32 bit, bottom row first", 2, 32, {255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 0,
+                                            0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0}},
+  };
+  for (const ReadCase& c : cases) {
+    ReadBack back = Read(MakeInfo(3, c.height, c.bits), 0, 2);
+    EXPECT_EQ(back.copied, 2) << c.name;
+    EXPECT_EQ(back.bytes, c.expected) << c.name;
+  }
+}
+
+TEST(Dib, ReadsFromTheStartRowAndNoRowPastTheLast) {
+  // Row 1 of a bottom-up read is the top row; it lands at the buffer's start.
+  ReadBack back = Read(MakeInfo(3, 2, 32), 1, 5);
+  EXPECT_EQ(back.copied, 1);
+  const std::vector<uint8_t> top = {0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0};
+  EXPECT_EQ(std::vector<uint8_t>(back.bytes.begin(), back.bytes.begin() + 12), top);
+  EXPECT_EQ(std::vector<uint8_t>(back.bytes.begin() + 12, back.bytes.end()), std::vector<uint8_t>(12, P));
+  EXPECT_EQ(Read(MakeInfo(3, 2, 32), 2, 1).copied, 0);
+}
+
+TEST(Dib, RefusesReadsItCannotServe) {
+  struct Refused {
+    const char* name;
+    void (*change)(BITMAPINFOHEADER&);
+  } cases[] = {
+      {"8 bits", [](BITMAPINFOHEADER& h) { h.biBitCount = 8; }},
+      {"bit-field masks", [](BITMAPINFOHEADER& h) { h.biCompression = BI_BITFIELDS; }},
+      {"larger header", [](BITMAPINFOHEADER& h) { h.biSize = 108; }},
+      {"another width", [](BITMAPINFOHEADER& h) { h.biWidth = 2; }},
+      {"another height", [](BITMAPINFOHEADER& h) { h.biHeight = 3; }},
+  };
+  for (const Refused& c : cases) {
+    Info info = MakeInfo(3, 2, 32);
+    c.change(info.header);
+    EXPECT_EQ(Read(info, 0, 2).copied, 0) << c.name;
+  }
+  std::vector<uint8_t> bytes(24);
+  Info info = MakeInfo(3, 2, 32);
+  BITMAPINFO* bmi = reinterpret_cast<BITMAPINFO*>(&info);
+  EXPECT_EQ(GetDIBits(nullptr, nullptr, 0, 2, bytes.data(), bmi, DIB_RGB_COLORS), 0) << "no bitmap";
+}
+
 }  // namespace
