@@ -384,37 +384,45 @@ __int128 FloorDiv(__int128 a, int64_t b) {
   return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
+// The tip of a pen at one point of a line, as Windows paints a wide pen: width x width
+// pixels from width / 2 above and left of the point, the corners left out from width 3
+// on (the tip is round).
 void Stamp(Pixmap& to, int64_t x, int64_t y, int width, uint32_t pixel) {
-  int64_t left = x - (width - 1) / 2;
-  int64_t top = y - (width - 1) / 2;
-  for (int64_t py = std::max<int64_t>(top, 0); py < std::min<int64_t>(top + width, to.height); py++) {
-    for (int64_t px = std::max<int64_t>(left, 0); px < std::min<int64_t>(left + width, to.width); px++) {
-      to.Row(int(py))[px] = pixel;
+  const int64_t left = x - width / 2, top = y - width / 2;
+  const int64_t right = left + width - 1, bottom = top + width - 1;
+  const bool round = width >= 3;
+  for (int64_t py = std::max<int64_t>(top, 0); py <= std::min<int64_t>(bottom, to.height - 1); py++) {
+    for (int64_t px = std::max<int64_t>(left, 0); px <= std::min<int64_t>(right, to.width - 1); px++) {
+      bool corner = (py == top || py == bottom) && (px == left || px == right);
+      if (!(round && corner)) to.Row(int(py))[px] = pixel;
     }
   }
 }
 
-// The points of a line from (x0, y0) up to, not including, (x1, y1), stepping along
-// the major axis; only the steps that can reach the pixmap are visited.
+// The points of a line from (x0, y0) to (x1, y1), stepping along the major axis: a
+// line of width 1 ends before its end point, a wider one covers both ends (so a wide
+// pen paints its tip even for a line of no length). Only the steps that can reach the
+// pixmap are visited. Horizontal and vertical lines come out exactly as on Windows.
 void DrawLine(Pixmap& to, int64_t x0, int64_t y0, int64_t x1, int64_t y1, const Pen& pen) {
   int64_t dx = x1 - x0, dy = y1 - y0;
   bool xMajor = std::abs(dx) >= std::abs(dy);
   int64_t steps = xMajor ? std::abs(dx) : std::abs(dy);
-  if (steps == 0) return;
+  int64_t last = pen.width > 1 ? steps : steps - 1;
+  if (last < 0) return;
   int64_t start = xMajor ? x0 : y0;
-  int64_t dir = (xMajor ? dx : dy) > 0 ? 1 : -1;
+  int64_t dir = (xMajor ? dx : dy) >= 0 ? 1 : -1;
   int64_t extent = xMajor ? to.width : to.height;
   int64_t margin = pen.width;
   // i is visible on the major axis when start + dir * i lies in [-margin, extent + margin).
   int64_t lo = dir > 0 ? -margin - start : start - (extent + margin) + 1;
   int64_t hi = dir > 0 ? extent + margin - start - 1 : start + margin;
   lo = std::max<int64_t>(lo, 0);
-  hi = std::min<int64_t>(hi, steps - 1);
+  hi = std::min<int64_t>(hi, last);
   int64_t minor = xMajor ? dy : dx;
   for (int64_t i = lo; i <= hi; i++) {
     int64_t along = start + dir * i;
-    __int128 twice = __int128(2) * i * minor + steps;
-    int64_t across = (xMajor ? y0 : x0) + int64_t(FloorDiv(twice, 2 * steps));
+    int64_t across = xMajor ? y0 : x0;
+    if (steps > 0) across += int64_t(FloorDiv(__int128(2) * i * minor + steps, 2 * steps));
     if (xMajor) {
       Stamp(to, along, across, pen.width, pen.pixel);
     } else {

@@ -115,8 +115,9 @@ int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMA
 // Kept for the caller; the game never selects or realises one.
 HPALETTE CreatePalette(const LOGPALETTE* palette);
 
-// Solid pens of any width. A pen wider than 1 paints a width x width square at every
-// point of a line.
+// Solid pens of any width. A pen wider than 1 paints its tip, width x width pixels
+// about the point (round from width 3 on), at every point of a line, both ends
+// included, as Windows paints a wide pen's horizontal and vertical lines.
 HPEN CreatePen(int style, int width, COLORREF color);
 
 // Selects a bitmap or a pen and returns the one it replaced (none for anything else).
@@ -136,7 +137,8 @@ BOOL StretchBlt(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC src, i
                 int ySrc, int wSrc, int hSrc, DWORD rop);
 
 BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT previous);
-// Draws from the current position up to, not including, (x, y), and moves there.
+// Draws from the current position to (x, y), not including (x, y) with a pen of
+// width 1, and moves there.
 BOOL LineTo(HDC hdc, int x, int y);
 
 int SetBkMode(HDC hdc, int mode);

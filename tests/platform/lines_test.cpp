@@ -33,9 +33,24 @@ TEST(Lines, EndBeforeTheirEndPoint) {
   EXPECT_EQ(Draw(1, {2, 2}, {2, 2}), "....../....../....../......");
 }
 
-TEST(Lines, AOnePixelLineWithAWidthTwoPenPaintsATwoByTwoDot) {
-  EXPECT_EQ(Draw(2, {2, 1}, {3, 1}), "....../..##../..##../......");
-  EXPECT_EQ(Draw(2, {5, 3}, {6, 3}), "....../....../....../.....#") << "clipped at the corner";
+// Wide pens as Windows paints them (measured under Wine): the tip, width / 2 above and
+// left of each point, covers both ends; from width 3 on its corners are left out.
+TEST(Lines, AWidePenPaintsItsTipAtEveryPointBothEndsIncluded) {
+  struct WideCase {
+    const char* name;
+    int width;
+    POINT from, to;
+    const char* expected;
+  } cases[] = {
+      {"the radar's dot", 2, {2, 2}, {3, 2}, "....../.###../.###../......"},
+      {"no length", 2, {2, 2}, {2, 2}, "....../.##.../.##.../......"},
+      {"leftwards", 2, {3, 2}, {2, 2}, "....../.###../.###../......"},
+      {"down", 2, {1, 1}, {1, 3}, "##..../##..../##..../##...."},
+      {"width 3", 3, {2, 1}, {4, 1}, "..###./.#####/..###./......"},
+      {"width 4", 4, {2, 2}, {3, 2}, ".###../#####./#####./.###.."},
+      {"clipped at the corner", 2, {5, 3}, {6, 3}, "....../....../....##/....##"},
+  };
+  for (const WideCase& c : cases) EXPECT_EQ(Draw(c.width, c.from, c.to), c.expected) << c.name;
 }
 
 TEST(Lines, ClipToTheBitmapWhateverTheCoordinates) {

@@ -147,7 +147,7 @@ TEST_F(Windows, TheWindowsDeviceContextDrawsIntoItsSurface) {
   SelectObject(dc, pen);
   MoveToEx(dc, 5, 5, nullptr);
   LineTo(dc, 6, 5);
-  EXPECT_EQ(WindowPixel(main_, 6, 6), 0x00FF00u);
+  EXPECT_EQ(WindowPixel(main_, 4, 4), 0x00FF00u) << "the pen's tip, from one above and left of (5, 5)";
   EXPECT_EQ(ReleaseDC(main_, dc), 1);
 }
 

@@ -103,8 +103,9 @@ TEST_F(Frame, RadarDotsSitAtTheActorsCornerScaledOneToTwenty) {
   players[1] = Player(0, 0, true);
   players[2] = Player(39, 19, true);
   DrawFrame();
-  for (POINT p : {POINT{0, 0}, {1, 1}, {2, 1}, {3, 2}}) EXPECT_EQ(Pixel(kRadarX + p.x, kRadarY + p.y), kGreen);
-  for (POINT p : {POINT{2, 0}, {0, 2}, {4, 1}}) EXPECT_EQ(Pixel(kRadarX + p.x, kRadarY + p.y), kRadar);
+  // The width-2 pen paints 3 x 2 pixels from one left of and one above the dot's point.
+  for (POINT p : {POINT{-1, -1}, {0, 0}, {1, 0}, {3, 1}}) EXPECT_EQ(Pixel(kRadarX + p.x, kRadarY + p.y), kGreen);
+  for (POINT p : {POINT{0, 1}, {2, 2}, {4, 1}}) EXPECT_EQ(Pixel(kRadarX + p.x, kRadarY + p.y), kRadar);
   EXPECT_EQ(Pixel(kRadarX + 20, kRadarY + 10), kGreen) << "the local player's dot";
 }
 
