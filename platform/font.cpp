@@ -21,7 +21,9 @@ const char* const kFontFiles[] = {
     "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf",
     "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
 };
-constexpr int kFontSize = 12;
+// At this size the characters are as wide as those of Windows' default font in its
+// 16-pixel cells, within a pixel or two a word, so that lines break where they do there.
+constexpr int kFontSize = 13;
 // Lines are as tall as those of Windows' default font, with its baseline, so that text
 // stands in the cells and rows Windows gives it; our glyphs sit on that baseline.
 constexpr int kLineHeight = 16;

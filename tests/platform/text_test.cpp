@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <ostream>
 #include <string>
 #include <tuple>
@@ -51,6 +52,25 @@ TEST(Text, LinesAreAsTallAsWindowsDefaultFontsWithItsBaseline) {
   EXPECT_GE(ink.top, 2);
   EXPECT_LE(ink.top, 4);
   EXPECT_EQ(ink.bottom, 12);
+}
+
+// Widths that Windows gives these texts in its default font (measured under Wine):
+// within 2 pixels and 2%, lines break and names centre as there.
+TEST(Text, TextsAreAboutAsWideAsInTheWindowsDefaultFont) {
+  struct WidthCase {
+    const char* text;
+    int windows;
+  } cases[] = {
+      {"Hello", 39},
+      {"Mirra", 40},
+      {"Rightmost", 77},
+      {"WWWWWW MMMMMM", 167},
+      {"fish & chips", 85},
+      {"Quel:> a long line of chat that goes on past the right edge of the view and so", 578},
+  };
+  for (const WidthCase& c : cases) {
+    EXPECT_NEAR(TextWidth(c.text, strlen(c.text)), c.windows, 2 + c.windows / 50) << c.text;
+  }
 }
 
 TEST(Text, LeftAlignedAtTheTopOfItsRectangle) {
