@@ -19,13 +19,14 @@ radar_frame=9AA6AC     # the radar picture's border, at the radar's top-left cor
 radar_pens="0000FF 00FF00"
 view="0 0 640 380"     # the play view, in the window
 # The town is 2000 x 1600, so its radar is 100 x 80 with its top-left at (520, 280);
-# a player at (x, y) has a 2 x 2 dot from ((x + 1) / 20 + 520, (y + 1) / 20 + 280).
+# a player at (x, y) has its dot at ((x + 1) / 20 + 520, (y + 1) / 20 + 280), which the
+# width-2 pen paints 3 x 2 pixels from one left of and one above it.
 radar_left=520
 radar_top=280
 # Alice joins first and takes slot 0, which starts at (350, 200) with the camera at
 # (40, 0); Bob takes slot 1, at (1100, 230) with the camera at (790, 30). Bob walks only
 # left, so his dot stays on row 291.
-alice_dot="537 290 538 291 4"
+alice_dot="536 289 538 290 6"
 bob_row=291
 # Walking left, the camera follows once the player is closer than 280 pixels to the
 # view's left edge, and from then on keeps him 282 pixels from it.
@@ -108,17 +109,19 @@ radars_show() {
   echo yes
 }
 
-# The find_pixels answer for a radar dot whose corner is at (X, Y).
-dot_at() { echo "$1 $2 $(($1 + 1)) $(($2 + 1)) 4"; }
+# The find_pixels answer for a radar dot at (X, Y).
+dot_at() { echo "$(($1 - 1)) $(($2 - 1)) $(($1 + 1)) $2 6"; }
 
 # The radar x of a player at map x X.
 radar_x() { echo $((($1 + 1) / 20 + radar_left)); }
 
 # Prints Bob's radar x, as his own window shows it, once it is left of X.
 bob_passed() {
-  local dot
+  local dot x
   dot=$(look "$bob" 541 $radar_top 620 360 $radar_pens)
-  [ "$dot" != none ] && [ "${dot%% *}" -le "$1" ] && echo "${dot%% *}"
+  [ "$dot" != none ] || return 0
+  x=$((${dot%% *} + 1))  # the dot's point, one right of its left edge
+  [ "$x" -le "$1" ] && echo "$x"
 }
 
 # Prints Bob's map x once the two windows agree on where both players are: each window
