@@ -54,11 +54,18 @@ std::filesystem::path WineDesktop::GameFolder(const std::string& name) {
   return folder;
 }
 
-std::unique_ptr<ChildProcess> WineDesktop::Start(const std::string& program) {
-  const std::filesystem::path folder = GameFolder(program);
-  std::filesystem::copy_file(std::filesystem::path(WINDOWS_GAME_DIR) / program, folder / program);
+std::unique_ptr<ChildProcess> WineDesktop::Start(const std::filesystem::path& program) {
+  const std::filesystem::path name = program.filename();
+  const std::filesystem::path folder = GameFolder(name.string());
+  // A bare name is one of the game's programs; a path names the file itself.
+  const std::filesystem::path from = program.is_absolute() ? program : WINDOWS_GAME_DIR / program;
+  std::filesystem::copy_file(from, folder / name);
   return std::make_unique<ChildProcess>("/usr/bin/wine", folder.string(), std::vector<std::string>{},
-                                        ChildProcess::Errors::kToTest, std::vector<std::string>{program});
+                                        ChildProcess::Errors::kToTest, std::vector<std::string>{name.string()});
+}
+
+std::filesystem::path WineDesktop::FolderOf(const std::filesystem::path& program) const {
+  return folder_ / program.filename();
 }
 
 std::unique_ptr<ChildProcess> WineDesktop::StartOurs(const std::string& program) {

@@ -23,9 +23,13 @@ class WineDesktop {
 
   bool Ready() const { return ready_; }
 
-  // Starts `program` ("quendle.exe" or "quendlehost.exe") in a folder of its own that
-  // holds the game data, as a player unpacks the release.
-  std::unique_ptr<ChildProcess> Start(const std::string& program);
+  // Starts `program` ("quendle.exe" or "quendlehost.exe", or the path of another
+  // Windows program) in a folder of its own that holds the game data, as a player
+  // unpacks the release.
+  std::unique_ptr<ChildProcess> Start(const std::filesystem::path& program);
+
+  // The folder that Start made for `program`, where it reads and writes its files.
+  std::filesystem::path FolderOf(const std::filesystem::path& program) const;
 
   // Starts our Linux `program` ("quendle" or "quendlehost") on the same desktop, in a
   // folder of its own that holds the game data.
