@@ -37,7 +37,15 @@ std::optional<FramePair> ReadPair(const std::filesystem::path& linuxFolder, cons
   return FramePair{*pictures[0], *pictures[1], *pictures[2], *pictures[3]};
 }
 
+// The difference pictures of an earlier run, which would tell of frames that may agree now.
+void RemoveOldPictures() {
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::current_path())) {
+    if (entry.path().string().ends_with("-difference.bmp")) std::filesystem::remove(entry.path());
+  }
+}
+
 TEST(FrameParity, LinuxAndWineDrawTheSameFramesButForTheGlyphs) {
+  RemoveOldPictures();
   const std::filesystem::path linuxFolder = LinuxGameFolder();
   ASSERT_FALSE(linuxFolder.empty());
   ChildProcess linuxRun(LINUX_FRAMES, linuxFolder.string(), {"DISPLAY"});
