@@ -9,8 +9,8 @@ const char kHello[] = "Tovi:&> hello, who is it?";
 const char kTagged[] = "Mirra:&> me & nobody else";
 const char kRun[] = "Gast:&> run && hide!";
 const char kLong[] =
-    "Quel:&> a long line of chat that goes on past the right edge of the view and so wraps onto the rows "
-    "below it, where the next chat line may draw over it";
+    "Quel:&> a long line of chat that goes on past the right edge of the view, so that it wraps onto the "
+    "rows below it, where the next chat line may draw over it";
 const char kWide[] =
     "Quel:&> WWWWWW MMMMMM WWWWWW MMMMMM WWWWWW MMMMMM WWWWWW MMMMMM WWWWWW MMMMMM WWWWWW MMMMMM WWWWWW "
     "MMMMMM WWWWWW MMMMMM WWWWWW MMMMMM WWWWWW MMMMMM";
