@@ -1,7 +1,7 @@
 // The main windows of both programs as our Linux layer shows them and as Windows (Wine)
 // does: every control at the same place and size, with the same border, text in the
 // same cells, the same list rows and scroll bar. Fonts differ, so glyphs are not
-// compared; Wine's prefix has the classic colours our layer draws with. Each picture
+// compared; Wine's prefix has the classic look our layer draws. Each picture
 // is left in the test's folder as a PPM file for a person to look at.
 #include <gtest/gtest.h>
 
