@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <thread>
 
 namespace {
 
@@ -81,4 +82,15 @@ Bytes Player::Receive(size_t length, std::chrono::milliseconds timeout) {
 bool Player::Ends(std::chrono::milliseconds timeout) {
   Fill(Clock::now() + timeout);
   return ended_ && pending_.empty();
+}
+
+std::unique_ptr<Player> ConnectOnceListening() {
+  constexpr std::chrono::milliseconds kRetry{100};
+  const auto deadline = Clock::now() + kPrompt;
+  while (Clock::now() < deadline) {
+    auto player = std::make_unique<Player>();
+    if (player->Connected()) return player;
+    std::this_thread::sleep_for(kRetry);
+  }
+  return nullptr;
 }

@@ -86,6 +86,10 @@ Bytes NextNotice(Player& player);
 // type 0 when none came.
 WorldUpdate Exchange(Player& player, const PositionReport& report);
 
+// A player connected as soon as a server that is starting listens; nothing when none
+// does within kPrompt.
+std::unique_ptr<Player> ConnectOnceListening();
+
 // Joins with a fresh connection: reads the Welcome, sends the JoinReply, and receives
 // the player's own PlayerJoined and its first WorldUpdate (in either order) without
 // sending anything more. The slot given, or -1 when a step failed.

@@ -142,15 +142,11 @@ std::optional<Picture> ServerWindow(WineDesktop& desktop, std::unique_ptr<ChildP
   std::optional<std::string> window = desktop.Window("Vellumstone Brambleduck Server");
   if (!window) return std::nullopt;
   std::vector<std::unique_ptr<Player>> players;
-  const auto deadline = std::chrono::steady_clock::now() + kPrompt;
-  while (players.size() < 3 && std::chrono::steady_clock::now() < deadline) {
-    auto player = std::make_unique<Player>();
-    if (!player->Connected()) {
-      std::this_thread::sleep_for(kSettle);  // not listening yet
-      continue;
-    }
-    if (Join(*player, 1, "P" + std::to_string(players.size())) != int(players.size())) return std::nullopt;
-    players.push_back(std::move(player));
+  players.push_back(ConnectOnceListening());
+  if (!players[0]) return std::nullopt;
+  for (int i = 0; i < 3; i++) {
+    if (i > 0) players.push_back(std::make_unique<Player>());
+    if (Join(*players.back(), 1, "P" + std::to_string(i)) != i) return std::nullopt;
   }
   // The list is filled again a moment after each join, which clears its selection.
   if (!SettledPicture(*window, {})) return std::nullopt;

@@ -2,8 +2,6 @@
 // on it, its operator kicks one with the Kick button, and closing its window ends it.
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include "tests/server/server_process.h"
 #include "tests/wine/wine_desktop.h"
 
@@ -11,19 +9,6 @@ namespace {
 
 constexpr int kPlayers = 3;
 constexpr int kExchanges = 200;
-constexpr std::chrono::milliseconds kRetry{100};
-
-// A player connected as soon as the server listens (it starts listening after its
-// window shows); nothing when it does not within the deadline.
-std::unique_ptr<Player> ConnectOnceListening() {
-  const auto deadline = std::chrono::steady_clock::now() + kPrompt;
-  while (std::chrono::steady_clock::now() < deadline) {
-    auto player = std::make_unique<Player>();
-    if (player->Connected()) return player;
-    std::this_thread::sleep_for(kRetry);
-  }
-  return nullptr;
-}
 
 void Click(WineDesktop& desktop, const std::string& window, int x, int y) {
   ASSERT_TRUE(desktop.Xdotool({"mousemove", "--window", window, std::to_string(x), std::to_string(y), "click", "1"}));
