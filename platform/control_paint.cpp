@@ -8,12 +8,6 @@ namespace controls {
 
 namespace {
 
-Box ClipToSurface(const Pixmap& surface, const Box& box) {
-  return {std::max<int64_t>(box.left, 0), std::max<int64_t>(box.top, 0),
-          std::min<int64_t>(box.right, surface.width),
-          std::min<int64_t>(box.bottom, surface.height)};
-}
-
 // One ring: the top and left lines in one colour, then the bottom and right lines
 // (and so the two far corners) in the other.
 void PaintRing(Pixmap& surface, const Box& box, uint32_t topLeft, uint32_t bottomRight) {
@@ -24,6 +18,12 @@ void PaintRing(Pixmap& surface, const Box& box, uint32_t topLeft, uint32_t botto
 }
 
 }  // namespace
+
+Box ClipToSurface(const Pixmap& surface, const Box& box) {
+  return {std::max<int64_t>(box.left, 0), std::max<int64_t>(box.top, 0),
+          std::min<int64_t>(box.right, surface.width),
+          std::min<int64_t>(box.bottom, surface.height)};
+}
 
 Box ControlBox(const Window& self, POINT origin) {
   return {origin.x, origin.y, int64_t(origin.x) + self.Width(), int64_t(origin.y) + self.Height()};

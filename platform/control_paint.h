@@ -62,11 +62,12 @@ int BorderWidth(const Window& self);
 
 // Each of these touches only pixels that lie inside the surface.
 void FillBox(Pixmap& surface, const Box& box, uint32_t pixel);
+// The part of `box` that lies inside the surface.
+Box ClipToSurface(const Pixmap& surface, const Box& box);
 // Calls `paint(x, y, pixel)` for each pixel of `box`.
 template <typename Paint>
 void ForEachPixel(Pixmap& surface, const Box& box, Paint paint) {
-  const Box clipped = {std::max<int64_t>(box.left, 0), std::max<int64_t>(box.top, 0),
-                       std::min<int64_t>(box.right, surface.width), std::min<int64_t>(box.bottom, surface.height)};
+  const Box clipped = ClipToSurface(surface, box);
   for (int64_t y = clipped.top; y < clipped.bottom; y++) {
     uint32_t* row = surface.Row(int(y));
     for (int64_t x = clipped.left; x < clipped.right; x++) paint(x, y, row[x]);

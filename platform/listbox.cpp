@@ -209,7 +209,6 @@ class ListBox : public Control {
     if (!inside.Contains(point)) return;
     int row = top_ + int((point.y - inside.top) / RowHeight());
     if (row < Count()) Select(self, row);
-    Invalidate(self.Handle());  // the focus rectangle shows now
   }
 
   void ScrollTo(Window& self, int top) {

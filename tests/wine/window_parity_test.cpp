@@ -2,7 +2,7 @@
 // does: every control at the same place and size, with the same border, text in the
 // same cells, the same list rows and scroll bar. Fonts differ, so glyphs are not
 // compared; Wine's prefix has the classic look our layer draws. Each picture
-// is left in the test's folder as a PPM file for a person to look at.
+// is left in the test's folder as a BMP file for a person to look at.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -24,7 +24,7 @@ std::optional<Picture> Capture(const std::string& window, const std::vector<Area
   for (const Area& a : ignored)
     for (int y = std::max(a.top, 0); y < std::min(a.bottom, picture->height); y++)
       for (int x = std::max(a.left, 0); x < std::min(a.right, picture->width); x++)
-        picture->pixels[size_t(y) * size_t(picture->width) + size_t(x)] = 0;
+        picture->At(x, y) = 0;
   return picture;
 }
 
@@ -70,16 +70,12 @@ const std::vector<Area> kClientPicture = {{0, 0, 640, 359}};
 
 void ExpectSameStructure(const std::string& name, const Picture& ours, const Picture& reference,
                          const std::vector<TextCell>& cells, const std::vector<Area>& ignored) {
-  WritePpm(ours, name + "-ours.ppm");
-  WritePpm(reference, name + "-wine.ppm");
+  WritePicture(ours, name + "-ours.bmp");
+  WritePicture(reference, name + "-wine.bmp");
   Picture shown;
   const std::vector<std::string> differences = StructureDifferences(ours, reference, cells, ignored, shown);
-  WritePpm(shown, name + "-differences.ppm");
+  WritePicture(shown, name + "-differences.bmp");
   for (const std::string& line : differences) ADD_FAILURE() << name << ": " << line;
-}
-
-void Click(WineDesktop& desktop, const std::string& window, int x, int y) {
-  desktop.Xdotool({"mousemove", "--window", window, std::to_string(x), std::to_string(y), "click", "1"});
 }
 
 // The client's window before "Go!", or once it has joined `server` with "Go!"; the
@@ -89,7 +85,7 @@ std::optional<Picture> ClientWindow(WineDesktop& desktop, std::unique_ptr<ChildP
   std::optional<std::string> window = desktop.Window("Vellumstone Brambleduck");
   if (!window) return std::nullopt;
   if (server) {
-    Click(desktop, *window, 592, 390);
+    desktop.Click(*window, 592, 390);
     if (server->ListOnceItShows(Rows({"Anonymous"})) != Rows({"Anonymous"})) return std::nullopt;
   }
   std::optional<Picture> picture = SettledPicture(*window, kClientPicture);
@@ -150,7 +146,7 @@ std::optional<Picture> ServerWindow(WineDesktop& desktop, std::unique_ptr<ChildP
   }
   // The list is filled again a moment after each join, which clears its selection.
   if (!SettledPicture(*window, {})) return std::nullopt;
-  Click(desktop, *window, 380, 21 + kListRow + kListRow / 2);
+  desktop.Click(*window, 380, 21 + kListRow + kListRow / 2);
   desktop.Xdotool({"mousemove", "--window", *window, "10", "10"});
   std::optional<Picture> picture = SettledPicture(*window, {});
   desktop.Xdotool({"key", "alt+F4"});

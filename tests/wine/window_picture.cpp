@@ -4,7 +4,6 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -104,7 +103,7 @@ std::vector<std::string> StructureDifferences(const Picture& ours, const Picture
   for (uint32_t& pixel : shown.pixels) pixel = (pixel >> 2 & 0x3F3F3F) + 0xA0A0A0;
   for (int y = 0; y < ours.height; y++) {
     for (int x = 0; x < ours.width; x++) {
-      uint32_t& pixel = shown.pixels[size_t(y) * size_t(ours.width) + size_t(x)];
+      uint32_t& pixel = shown.At(x, y);
       if (glyphs[size_t(y) * size_t(ours.width) + size_t(x)]) pixel = 0x4060FF;
       if (glyphs[size_t(y) * size_t(ours.width) + size_t(x)] || ours.At(x, y) == reference.At(x, y)) continue;
       if (std::any_of(ignored.begin(), ignored.end(), [&](const Area& a) { return Inside(a, x, y); })) continue;
@@ -115,16 +114,4 @@ std::vector<std::string> StructureDifferences(const Picture& ours, const Picture
   }
   if (differing > 0) found.push_back(std::to_string(differing) + " pixels differ, within " + Describe(box));
   return found;
-}
-
-bool WritePpm(const Picture& picture, const std::string& path) {
-  FILE* file = fopen(path.c_str(), "wb");
-  if (!file) return false;
-  fprintf(file, "P6\n%d %d\n255\n", picture.width, picture.height);
-  for (uint32_t pixel : picture.pixels) {
-    const unsigned char rgb[3] = {static_cast<unsigned char>(pixel >> 16), static_cast<unsigned char>(pixel >> 8),
-                                  static_cast<unsigned char>(pixel)};
-    fwrite(rgb, 1, 3, file);
-  }
-  return fclose(file) == 0;
 }

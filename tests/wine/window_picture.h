@@ -3,18 +3,11 @@
 // which must stand in the same text cells.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-struct Picture {
-  int width = 0;
-  int height = 0;
-  std::vector<uint32_t> pixels;  // 0xRRGGBB, row by row
-
-  uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
-};
+#include "tests/wine/picture.h"
 
 // A rectangle of window pixels, right and bottom exclusive.
 struct Area {
@@ -39,6 +32,3 @@ std::optional<Picture> CaptureWindow(const std::string& window);
 std::vector<std::string> StructureDifferences(const Picture& ours, const Picture& reference,
                                               const std::vector<TextCell>& cells, const std::vector<Area>& ignored,
                                               Picture& shown);
-
-// Writes the picture as a PPM file, for a person to look at.
-bool WritePpm(const Picture& picture, const std::string& path);

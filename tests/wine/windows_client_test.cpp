@@ -11,11 +11,6 @@ namespace {
 
 constexpr std::chrono::seconds kWalkDeadline{20};
 
-// Clicks the point (x, y) of the window's inside.
-void Click(WineDesktop& desktop, const std::string& window, int x, int y) {
-  ASSERT_TRUE(desktop.Xdotool({"mousemove", "--window", window, std::to_string(x), std::to_string(y), "click", "1"}));
-}
-
 // Reports from where the watcher stands until slot 1's entry is as `wanted` says, or
 // the deadline passes; the last entry seen.
 PlayerEntry WatchSlot1(Player& watcher, const std::function<bool(const PlayerEntry&)>& wanted) {
@@ -41,12 +36,12 @@ TEST(WindowsClient, JoinsTheLinuxServerWalksAndLeavesAsAPersonWould) {
   ASSERT_TRUE(window);
 
   // The name box (0, 400, 600 x 18) holds "Anonymous": the name is typed over it.
-  ASSERT_NO_FATAL_FAILURE(Click(desktop, *window, 590, 409));
+  ASSERT_TRUE(desktop.Click(*window, 590, 409));
   ASSERT_TRUE(desktop.Xdotool({"key", "End"}));
   ASSERT_TRUE(desktop.Xdotool({"key", "--repeat", "9", "BackSpace"}));
   ASSERT_TRUE(desktop.Xdotool({"type", "Wyn"}));
-  ASSERT_NO_FATAL_FAILURE(Click(desktop, *window, 170, 369));  // "Gast", the third character
-  ASSERT_NO_FATAL_FAILURE(Click(desktop, *window, 592, 390));  // "Go!"
+  ASSERT_TRUE(desktop.Click(*window, 170, 369));  // "Gast", the third character
+  ASSERT_TRUE(desktop.Click(*window, 592, 390));  // "Go!"
 
   const PlayerJoined joined = As<PlayerJoined>(NextNotice(watcher));
   EXPECT_EQ(joined.slot, 1);

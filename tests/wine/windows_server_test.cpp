@@ -10,10 +10,6 @@ namespace {
 constexpr int kPlayers = 3;
 constexpr int kExchanges = 200;
 
-void Click(WineDesktop& desktop, const std::string& window, int x, int y) {
-  ASSERT_TRUE(desktop.Xdotool({"mousemove", "--window", window, std::to_string(x), std::to_string(y), "click", "1"}));
-}
-
 TEST(WindowsServer, LinuxPlayersPlayAndItsOperatorKicksAndClosesIt) {
   WineDesktop desktop;
   ASSERT_TRUE(desktop.Ready());
@@ -58,8 +54,8 @@ TEST(WindowsServer, LinuxPlayersPlayAndItsOperatorKicksAndClosesIt) {
 
   // The operator selects P1's row in the list (300, 20, 175 x 100, rows 16 high) and
   // presses "Kick" (300, 130, 55 x 25).
-  ASSERT_NO_FATAL_FAILURE(Click(desktop, *window, 380, 45));
-  ASSERT_NO_FATAL_FAILURE(Click(desktop, *window, 327, 142));
+  ASSERT_TRUE(desktop.Click(*window, 380, 45));
+  ASSERT_TRUE(desktop.Click(*window, 327, 142));
   for (int i = 0; i < kPlayers; i++) {
     const PlayerKicked kicked = As<PlayerKicked>(NextNotice(*players[size_t(i)]));
     EXPECT_EQ(kicked.kind, KindPlayerKicked) << "player " << i;

@@ -86,6 +86,10 @@ bool WineDesktop::Xdotool(const std::vector<std::string>& arguments) {
   return Run("/usr/bin/xdotool", arguments).has_value();
 }
 
+bool WineDesktop::Click(const std::string& window, int x, int y) {
+  return Xdotool({"mousemove", "--window", window, std::to_string(x), std::to_string(y), "click", "1"});
+}
+
 std::optional<std::string> WineDesktop::Run(const std::string& program, const std::vector<std::string>& arguments) {
   ChildProcess child(program, folder_.string(), {}, ChildProcess::Errors::kToTest, arguments);
   std::string output;

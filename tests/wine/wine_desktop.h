@@ -42,6 +42,9 @@ class WineDesktop {
   // Runs xdotool with these arguments on this display; false when it failed.
   bool Xdotool(const std::vector<std::string>& arguments);
 
+  // Clicks the point (x, y) of the window's inside with the left button.
+  bool Click(const std::string& window, int x, int y);
+
  private:
   // Runs `program` to its end, its standard output kept; nothing when it failed.
   std::optional<std::string> Run(const std::string& program, const std::vector<std::string>& arguments);

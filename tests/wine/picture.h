@@ -1,5 +1,5 @@
-// The frames that quendleframes writes: 24-bit BMP files read into pixels, and
-// pictures written back the same way.
+// Pictures of frames and windows: pixels, read from and written to 24-bit BMP files
+// (quendleframes writes its frames so; the tests leave pictures so for a person).
 #pragma once
 
 #include <cstdint>

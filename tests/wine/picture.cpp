@@ -1,4 +1,4 @@
-#include "tests/wine/frame_picture.h"
+#include "tests/wine/picture.h"
 
 #include <fstream>
 #include <iterator>
