@@ -64,4 +64,71 @@ TEST_F(Files, MissingFilesAreNotFoundAndNewFilesKeepTheirName) {
   EXPECT_EQ(Read(OpenGameFile("images\\BRAMBLEDUCK.INI", "rb")), "ini");
 }
 
+// The installed game, started in a folder of the player's that holds no game data.
+class InstalledFiles : public Files {
+ protected:
+  void SetUp() override {
+    Files::SetUp();
+    fs::create_directories("install/Levels/Maps");
+    fs::create_directories("elsewhere");
+    Write("install/Levels/Maps/main.lvl", "level");
+    fs::current_path("elsewhere");
+    install_ = (folder_ / "install").string();
+  }
+  GameFolders Installed() { return ChooseGameFolders(install_, (folder_ / "xdg").c_str(), "/home/x"); }
+
+  std::string install_;
+};
+
+TEST_F(InstalledFiles, TheWorkingFolderWinsWhenItHoldsTheData) {
+  const std::string xdg = (folder_ / "xdg").string();
+  struct Case {
+    const char* what;
+    bool dataHere;
+    std::string install;
+    const char* xdgDataHome;
+    const char* home;
+    std::string data, player;
+  } cases[] = {
+      {"installed", false, install_, xdg.c_str(), "/home/x", install_, xdg + "/quendle"},
+      {"no XDG_DATA_HOME", false, install_, nullptr, "/home/x", install_, "/home/x/.local/share/quendle"},
+      {"a relative XDG_DATA_HOME", false, install_, "rel", "/home/x", install_, "/home/x/.local/share/quendle"},
+      {"no home at all", false, install_, nullptr, nullptr, install_, ""},
+      {"data in the working folder", true, install_, xdg.c_str(), "/home/x", "", ""},
+      {"no install", false, "", xdg.c_str(), "/home/x", "", ""},
+      {"an install without data", false, (folder_ / "Images").string(), xdg.c_str(), "/home/x", "", ""},
+  };
+  for (const Case& c : cases) {
+    if (c.dataHere) fs::create_directories("levels/maps");
+    const GameFolders folders = ChooseGameFolders(c.install, c.xdgDataHome, c.home);
+    EXPECT_EQ(folders.data, c.data) << c.what;
+    EXPECT_EQ(folders.player, c.player) << c.what;
+    fs::remove_all("levels");
+  }
+}
+
+TEST_F(InstalledFiles, DataIsReadFromTheInstallAndWrittenFilesLiveInThePlayersFolder) {
+  const GameFolders folders = Installed();
+  EXPECT_EQ(Read(OpenGameFileIn(folders, "levels\\maps\\MAIN.lvl", "rb")), "level");
+  EXPECT_EQ(OpenGameFileIn(folders, "brambleduck.ini", "rb"), nullptr);
+
+  FILE* saved = OpenGameFileIn(folders, "brambleduck.ini", "wb");
+  ASSERT_NE(saved, nullptr);
+  fputs("ini", saved);
+  fclose(saved);
+  const fs::path player = folder_ / "xdg" / "quendle";
+  EXPECT_EQ(Read(fopen((player / "brambleduck.ini").c_str(), "rb")), "ini");
+  EXPECT_EQ(fs::status(player).permissions() & fs::perms::all, fs::perms::owner_all);
+  EXPECT_EQ(Read(OpenGameFileIn(folders, "BRAMBLEDUCK.INI", "rb")), "ini");
+  EXPECT_FALSE(fs::exists(folder_ / "install" / "brambleduck.ini"));
+  EXPECT_TRUE(fs::is_empty(fs::current_path())) << "nothing is written in the working folder";
+}
+
+TEST_F(InstalledFiles, AFileInThePlayersFolderIsReadBeforeTheInstallsOwn) {
+  fs::create_directories(folder_ / "xdg" / "quendle" / "levels" / "maps");
+  Write(folder_ / "xdg" / "quendle" / "levels" / "maps" / "main.lvl", "own");
+  EXPECT_EQ(Read(OpenGameFileIn(Installed(), "levels\\maps\\main.lvl", "rb")), "own");
+  EXPECT_EQ(ResolvePathIn(Installed(), "levels\\maps\\arcade.lvl"), install_ + "/Levels/Maps/arcade.lvl");
+}
+
 }  // namespace
