@@ -67,12 +67,7 @@ void Sparkle(Image& orb, uint32_t color) {
   orb.Line({c + reach * 0.6, c - reach * 0.6}, {c - reach * 0.6, c + reach * 0.6}, color);
 }
 
-Image PsiSheet() {
-  Image dim = PsiOrb(8, 0), bright = PsiOrb(11.5, 0.15);
-  Sparkle(bright, 0xF0C8FF);
-  bright.FillEllipse(kPsiSize / 2.0 - 1, kPsiSize / 2.0 - 1, 3, 3, 0xFFFFFF);
-  return Sheet({dim, bright});
-}
+Image PsiSheet() { return Sheet({PsiOrb(8, 0), BrightPsiOrb()}); }
 
 // A dark screen with a faint grid and scan lines, in a bevelled frame.
 Image Radar() {
@@ -95,6 +90,13 @@ bool Write(const std::filesystem::path& path, const Image& image) {
 }
 
 }  // namespace
+
+Image BrightPsiOrb() {
+  Image bright = PsiOrb(11.5, 0.15);
+  Sparkle(bright, 0xF0C8FF);
+  bright.FillEllipse(kPsiSize / 2.0 - 1, kPsiSize / 2.0 - 1, 3, 3, 0xFFFFFF);
+  return bright;
+}
 
 bool GenerateSprites(const std::filesystem::path& sources, const std::filesystem::path& game) {
   auto looks = ReadCharacters(sources / "characters.txt");
