@@ -27,8 +27,8 @@ constexpr char kPictureFolder[] = "images\\bg\\";
 
 // Reads `count` bytes; what a short file does not supply reads as zeros.
 void ReadOrZero(FILE* file, void* into, size_t count) {
-  memset(into, 0, count);
-  if (count) fread(into, 1, count, file);
+  const size_t got = count ? fread(into, 1, count, file) : 0;
+  memset(static_cast<char*>(into) + got, 0, count - got);
 }
 
 void PictureMissing() {
