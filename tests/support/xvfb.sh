@@ -81,6 +81,20 @@ wait_for() {
   echo "$found"
 }
 
+# The visible window of process PID named TITLE, waited for.
+window_of() {
+  timeout 30 xdotool search --sync --onlyvisible --pid "$1" --name "^$2\$" | head -n 1
+}
+
+# Prints something once process PID listens on port 16738 (4162 in hex; 0A is LISTEN).
+# A socket of another program on the port would take the clients elsewhere.
+listening() {
+  local inode
+  for inode in $(awk '$2 ~ /:4162$/ && $4 == "0A" { print $10 }' /proc/net/tcp /proc/net/tcp6); do
+    if ls -l "/proc/$1/fd" 2>/dev/null | grep -q "socket:\[$inode\]"; then echo yes; fi
+  done
+}
+
 # D-Bus, which SDL uses to keep the screen saver off, keeps memory it never frees.
 printf 'leak:libdbus-1.so\n' >"$work/leaks.supp"
 export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$work/leaks.supp"

@@ -51,22 +51,8 @@ launch() {
   started+=("$pid")
 }
 
-# The visible window of process PID named TITLE, waited for.
-window_of() {
-  timeout 30 xdotool search --sync --onlyvisible --pid "$1" --name "^$2\$" | head -n 1
-}
-
 # Answers of find_pixels over WINDOW's picture: "minX minY maxX maxY count" or "none".
 look() { "$find_pixels" "$@"; }
-
-# Prints something once process PID listens on port 16738 (4162 in hex; 0A is LISTEN).
-# A socket of another program on the port would take the clients elsewhere.
-listening() {
-  local inode
-  for inode in $(awk '$2 ~ /:4162$/ && $4 == "0A" { print $10 }' /proc/net/tcp /proc/net/tcp6); do
-    if ls -l "/proc/$1/fd" 2>/dev/null | grep -q "socket:\[$inode\]"; then echo yes; fi
-  done
-}
 
 # Prints something once WINDOW's play view shows the town (the radar's frame with its
 # corner where the town's radar begins) and the character with hair colour HAIR inside
