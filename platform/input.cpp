@@ -50,6 +50,7 @@ void InputMouseButton(Window& top, POINT point, bool down) {
     std::lock_guard lock(WindowMutex());
     Window* window = down || !pressed || !LookupWindow(pressed->Handle()) ? WindowAt(top, point) : pressed;
     pressed = down ? window : nullptr;
+    if (!window) return;  // outside the client area, where no window is
     target = window->Handle();
     where = PointIn(*window, point);
   }
@@ -62,6 +63,7 @@ void InputWheel(Window& top, POINT point, int delta) {
   {
     std::lock_guard lock(WindowMutex());
     Window* window = WindowAt(top, point);
+    if (!window) return;
     target = window->Handle();
     where = PointIn(*window, point);
   }

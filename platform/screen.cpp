@@ -31,7 +31,9 @@ struct DesktopWindow {
   }
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
-  SDL_Texture* texture = nullptr;  // the surface's size
+  SDL_Texture* texture = nullptr;  // width x height
+  int width = 0;                   // the surface's size when the desktop window opened
+  int height = 0;
   uint64_t shownVersion = 0;       // the surface's version the texture holds
   POINT mouse = {0, 0};            // where the pointer last was, in surface coordinates
 };
@@ -41,6 +43,7 @@ std::atomic<Uint32> wakeEvent{0};  // the event ScreenWake pushes; 0 until the d
 // A wake is queued and not yet taken. Further wakes add nothing then, so that a busy
 // main thread never finds its event queue filled with them.
 std::atomic<bool> wakeQueued{false};
+DesktopKeys desktopKeys;  // main thread only
 
 bool OpenDisplay() {
   // Without a display named in the environment there is nothing to try (and SDL's
@@ -86,10 +89,12 @@ std::unique_ptr<DesktopWindow> OpenDesktopWindow(Window& top) {
       DesktopPlacement({top.rect.left, top.rect.top}, surface.width, surface.height, UsableBounds());
   auto desktop = std::make_unique<DesktopWindow>();
   desktop->window = SDL_CreateWindow(Utf8FromCp1252(top.text).c_str(), place.left, place.top,
-                                     place.right - place.left, place.bottom - place.top, 0);
+                                     place.right - place.left, place.bottom - place.top, SDL_WINDOW_RESIZABLE);
   // The software renderer: scaling by a whole number is a cheap copy, and it needs no
   // GL driver, which remote and virtual displays often lack.
   if (desktop->window) desktop->renderer = SDL_CreateRenderer(desktop->window, -1, SDL_RENDERER_SOFTWARE);
+  desktop->width = surface.width;
+  desktop->height = surface.height;
   if (desktop->renderer) {
     desktop->texture = SDL_CreateTexture(desktop->renderer, SDL_PIXELFORMAT_XRGB8888,
                                          SDL_TEXTUREACCESS_STREAMING, surface.width, surface.height);
@@ -98,9 +103,7 @@ std::unique_ptr<DesktopWindow> OpenDesktopWindow(Window& top) {
     std::fprintf(stderr, "no desktop window for \"%s\": %s\n", top.text.c_str(), SDL_GetError());
     return nullptr;
   }
-  // The renderer scales the surface up, and scales pointer positions back down to it.
-  SDL_RenderSetLogicalSize(desktop->renderer, surface.width, surface.height);
-  SDL_RenderSetIntegerScale(desktop->renderer, SDL_TRUE);
+  SDL_SetWindowMinimumSize(desktop->window, surface.width, surface.height);  // scale 1 at least
   SDL_SetWindowData(desktop->window, kWindowKey, &top);
   return desktop;
 }
@@ -109,20 +112,50 @@ std::unique_ptr<DesktopWindow> OpenDesktopWindow(Window& top) {
 // and says whether it did.
 bool Upload(DesktopWindow& desktop, Window& top) {
   const Pixmap& surface = top.surface;
-  int width = 0;
-  int height = 0;
-  SDL_QueryTexture(desktop.texture, nullptr, nullptr, &width, &height);
   std::lock_guard lock(GdiMutex());
   if (!top.surfaceChanged && surface.version == desktop.shownVersion) return false;
-  if (width != surface.width || height != surface.height) return false;
+  if (desktop.width != surface.width || desktop.height != surface.height) return false;
   desktop.shownVersion = surface.version;
   return SDL_UpdateTexture(desktop.texture, nullptr, surface.pixels.data(), surface.width * 4) == 0;
 }
 
+// Where the surface shows in its desktop window now. The window's pixels are its
+// points too: the window asks for no high-density pixels.
+SurfaceFit Fit(DesktopWindow& desktop) {
+  int windowWidth = 0;
+  int windowHeight = 0;
+  SDL_GetRendererOutputSize(desktop.renderer, &windowWidth, &windowHeight);
+  return FitSurface(desktop.width, desktop.height, windowWidth, windowHeight);
+}
+
+// Shows the texture at its whole-number scale, with the rest of the window black.
+void Draw(DesktopWindow& desktop) {
+  const SurfaceFit fit = Fit(desktop);
+  const SDL_Rect place = {fit.origin.x, fit.origin.y, desktop.width * fit.scale, desktop.height * fit.scale};
+  SDL_SetRenderDrawColor(desktop.renderer, 0, 0, 0, SDL_ALPHA_OPAQUE);
+  SDL_RenderClear(desktop.renderer);
+  SDL_RenderCopy(desktop.renderer, desktop.texture, nullptr, &place);
+  SDL_RenderPresent(desktop.renderer);
+}
+
+// The surface point under a point of the desktop window that shows `top`.
+POINT SurfacePointOf(Window& top, Sint32 x, Sint32 y) { return SurfacePoint(Fit(*DesktopOf(top)), {x, y}); }
+
+void ToggleFullscreen(Uint32 windowId) {
+  Window* top = WindowOf(windowId);
+  if (!top) return;
+  SDL_Window* window = DesktopOf(*top)->window;
+  const bool full = SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN;
+  SDL_SetWindowFullscreen(window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
 void TranslateKey(const SDL_KeyboardEvent& key) {
+  const bool down = key.type == SDL_KEYDOWN;
+  const DesktopKeys::Use use = desktopKeys.Take(key.keysym.sym, down, key.repeat != 0, key.keysym.mod & KMOD_ALT);
+  if (use == DesktopKeys::kToggleFullscreen) ToggleFullscreen(key.windowID);
+  if (use != DesktopKeys::kForGame) return;
   const int vk = VirtualKeyFromSdl(key.keysym.sym);
   if (vk == 0) return;
-  const bool down = key.type == SDL_KEYDOWN;
   InputKey(vk, down);  // a held key repeats as further key-downs, as on Windows
   // SDL makes no text of Ctrl+V; Windows makes it the character 22, which edit boxes
   // take as paste.
@@ -136,13 +169,13 @@ void TranslateText(const char* utf8) {
 }
 
 void TranslateMotion(const SDL_MouseMotionEvent& motion) {
-  if (Window* top = WindowOf(motion.windowID)) DesktopOf(*top)->mouse = {motion.x, motion.y};
+  if (Window* top = WindowOf(motion.windowID)) DesktopOf(*top)->mouse = SurfacePointOf(*top, motion.x, motion.y);
 }
 
 void TranslateButton(const SDL_MouseButtonEvent& button) {
   Window* top = WindowOf(button.windowID);
   if (!top) return;
-  const POINT point = {button.x, button.y};
+  const POINT point = SurfacePointOf(*top, button.x, button.y);
   DesktopOf(*top)->mouse = point;
   if (button.button == SDL_BUTTON_LEFT) InputMouseButton(*top, point, button.type == SDL_MOUSEBUTTONDOWN);
 }
@@ -159,6 +192,11 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
   switch (event.event) {
     case SDL_WINDOWEVENT_CLOSE:
       InputClose(*top);
+      break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      // Resized or made fullscreen: the texture holds the latest pixels, so they show
+      // at the new scale at once, however rarely the game draws.
+      Draw(*DesktopOf(*top));
       break;
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_EXPOSED:
@@ -250,9 +288,7 @@ void ScreenPresent(Window& top) {
   DesktopWindow* desktop = DesktopOf(top);
   if (!desktop || !Upload(*desktop, top)) return;
   top.surfaceChanged = false;
-  SDL_RenderClear(desktop->renderer);
-  SDL_RenderCopy(desktop->renderer, desktop->texture, nullptr, nullptr);
-  SDL_RenderPresent(desktop->renderer);
+  Draw(*desktop);
 }
 
 void ScreenWaitEvents(int timeoutMs) {

@@ -1,8 +1,14 @@
 // Inside the layer: the desktop. With a display, every shown top-level window is a
-// real desktop window (SDL2) that shows its surface at a whole-number scale and turns
-// the desktop's input into Windows messages; without one, nothing here does anything
-// and the windows live in memory. Only the main thread calls these, except
-// ScreenWake, ScreenMessageBox and ScreenClipboardText.
+// real desktop window (SDL2) that turns the desktop's input into Windows messages and
+// shows the window's surface at a whole-number scale with every pixel sharp: it opens
+// at the largest scale that suits the desktop (DesktopPlacement), and from then on the
+// surface is as large as fits the desktop window, centred, with black around it. The
+// player may resize the desktop window, though never below the surface's own size, and
+// F11 or Alt+Enter makes it fill the screen and back; those keys never reach the game,
+// and none of this changes the window the game sees (its client size, its messages).
+// Without a display, nothing here does anything and the windows live in memory. Only
+// the main thread calls these, except ScreenWake, ScreenMessageBox and
+// ScreenClipboardText.
 #pragma once
 
 #include <string>

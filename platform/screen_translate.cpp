@@ -126,6 +126,10 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
+// Rounded down, so that the border left of and above a surface never maps to its row
+// or column 0.
+LONG FloorDivide(LONG value, int divisor) { return value < 0 ? (value + 1) / divisor - 1 : value / divisor; }
+
 }  // namespace
 
 int VirtualKeyFromSdl(int32_t keycode) {
@@ -136,6 +140,21 @@ int VirtualKeyFromSdl(int32_t keycode) {
   const auto* found = std::find_if(std::begin(kKeys), std::end(kKeys),
                                    [keycode](const auto& key) { return key.first == keycode; });
   return found == std::end(kKeys) ? 0 : found->second;
+}
+
+DesktopKeys::Use DesktopKeys::Take(int32_t keycode, bool down, bool repeat, bool alt) {
+  if (!down || repeat) {
+    const bool taken = held_.count(keycode) != 0;
+    if (!down) held_.erase(keycode);
+    return taken ? kTaken : kForGame;
+  }
+  const bool enter = keycode == SDLK_RETURN || keycode == SDLK_KP_ENTER;
+  if (keycode == SDLK_F11 || (enter && alt)) {
+    held_.insert(keycode);
+    return kToggleFullscreen;
+  }
+  held_.erase(keycode);  // pressed anew: its release went by unseen (in another window)
+  return kForGame;
 }
 
 std::string Cp1252FromUtf8(std::string_view utf8) {
@@ -181,4 +200,15 @@ RECT DesktopPlacement(POINT position, int width, int height, const RECT& usable)
     y = usable.top + std::max<int64_t>(0, (usableHeight - h) / 2);
   }
   return {LONG(x), LONG(y), LONG(x + w), LONG(y + h)};
+}
+
+SurfaceFit FitSurface(int width, int height, int windowWidth, int windowHeight) {
+  width = std::max(width, 1);
+  height = std::max(height, 1);
+  const int scale = std::max(1, std::min(windowWidth / width, windowHeight / height));
+  return {scale, {(windowWidth - width * scale) / 2, (windowHeight - height * scale) / 2}};
+}
+
+POINT SurfacePoint(const SurfaceFit& fit, POINT windowPoint) {
+  return {FloorDivide(windowPoint.x - fit.origin.x, fit.scale), FloorDivide(windowPoint.y - fit.origin.y, fit.scale)};
 }

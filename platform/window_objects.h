@@ -74,5 +74,6 @@ Window* FocusWindow();
 // the message loop. Safe from any thread.
 void Invalidate(HWND hwnd);
 
-// The deepest shown window of `top` under the point (client coordinates of `top`).
+// The deepest shown window of `top` under the point (client coordinates of `top`);
+// null for a point outside `top`'s client area.
 Window* WindowAt(Window& top, POINT point);

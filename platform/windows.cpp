@@ -111,15 +111,14 @@ POINT Window::Origin() const {
 
 bool Window::Shown() const { return visible && (!parent || parent->Shown()); }
 
-Window* WindowAt(Window& top, POINT point) {
-  for (auto it = top.children.rbegin(); it != top.children.rend(); ++it) {
+Window* WindowAt(Window& window, POINT point) {
+  if (point.x < 0 || point.y < 0 || point.x >= window.Width() || point.y >= window.Height()) return nullptr;
+  for (auto it = window.children.rbegin(); it != window.children.rend(); ++it) {
     Window& child = **it;
-    const RECT& r = child.rect;
-    if (child.visible && point.x >= r.left && point.x < r.right && point.y >= r.top && point.y < r.bottom) {
-      return WindowAt(child, {point.x - r.left, point.y - r.top});
-    }
+    Window* found = child.visible ? WindowAt(child, {point.x - child.rect.left, point.y - child.rect.top}) : nullptr;
+    if (found) return found;
   }
-  return &top;
+  return &window;
 }
 
 void Invalidate(HWND hwnd) {

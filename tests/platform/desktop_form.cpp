@@ -1,8 +1,9 @@
-// A small form for the desktop test: an edit box with the focus and a button. It
-// prints a line for each wheel turn. A click on the button prints the edit box's text,
-// and another thread then shows a message box and, once that is dismissed, makes the
-// text the window's caption, as the game's network threads do. Closing the window
-// ends the program.
+// A small form for the desktop tests: an edit box with the focus and a button. It
+// prints a line for each wheel turn, each press on the form itself, and each key and
+// character message that its message loop takes. A click on the button prints the
+// edit box's text, and another thread then shows a message box and, once that is
+// dismissed, makes the text the window's caption, as the game's network threads do.
+// Closing the window ends the program.
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -19,6 +20,10 @@ LRESULT FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_MOUSEWHEEL:
       std::printf("wheel %d at %d,%d\n", short(HIWORD(wParam)), short(LOWORD(lParam)), short(HIWORD(lParam)));
+      std::fflush(stdout);
+      return 0;
+    case WM_LBUTTONDOWN:
+      std::printf("press at %d,%d\n", short(LOWORD(lParam)), short(HIWORD(lParam)));
       std::fflush(stdout);
       return 0;
     case WM_COMMAND:
@@ -61,6 +66,11 @@ int main() {
   SetFocus(edit);
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR) {
+      const char* what = msg.message == WM_KEYDOWN ? "key down" : msg.message == WM_KEYUP ? "key up" : "char";
+      std::printf("%s %u\n", what, unsigned(msg.wParam));
+      std::fflush(stdout);
+    }
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

@@ -46,6 +46,8 @@ status=0
 wait "$program" || status=$?
 started=()
 [ "$status" -eq 0 ] || fail "the form ended with status $status"
+# The form's lines but for those of the keys typed.
+printed=$(grep -Ev '^(key (down|up)|char) ' "$work/form.out")
 expected=$'wheel 120 at 40,20\nwheel -120 at 40,20\nHello, world!'
-[ "$(cat "$work/form.out")" = "$expected" ] || fail "the form printed \"$(cat "$work/form.out")\""
+[ "$printed" = "$expected" ] || fail "the form printed \"$printed\""
 echo "desktop_test: passed"

@@ -149,4 +149,75 @@ TEST(DesktopPlacement, ScalesThePositionOrCentresTheWindow) {
   }
 }
 
+TEST(DesktopKeys, F11AndAltEnterToggleFullscreenAndTheGameSeesNoneOfTheirMessages) {
+  constexpr auto kGame = DesktopKeys::kForGame;
+  constexpr auto kToggle = DesktopKeys::kToggleFullscreen;
+  constexpr auto kTaken = DesktopKeys::kTaken;
+  const struct {
+    const char* what;
+    SDL_Keycode key;
+    bool down, repeat, alt;
+    DesktopKeys::Use use;
+  } steps[] = {
+      {"F11", SDLK_F11, true, false, false, kToggle},
+      {"F11 held", SDLK_F11, true, true, false, kTaken},
+      {"F11 released", SDLK_F11, false, false, false, kTaken},
+      {"Alt+F11", SDLK_F11, true, false, true, kToggle},
+      {"Alt+F11 released", SDLK_F11, false, false, true, kTaken},
+      {"Enter", SDLK_RETURN, true, false, false, kGame},
+      {"Alt joins the held Enter", SDLK_RETURN, true, true, true, kGame},
+      {"that Enter released", SDLK_RETURN, false, false, true, kGame},
+      {"Alt", SDLK_LALT, true, false, true, kGame},
+      {"Alt+Enter", SDLK_RETURN, true, false, true, kToggle},
+      {"Alt let go, Enter held", SDLK_RETURN, true, true, false, kTaken},
+      {"Alt+Enter's Enter released", SDLK_RETURN, false, false, false, kTaken},
+      {"Alt+keypad Enter", SDLK_KP_ENTER, true, false, true, kToggle},
+      {"Enter pressed anew, its release unseen", SDLK_KP_ENTER, true, false, false, kGame},
+      {"that keypad Enter released", SDLK_KP_ENTER, false, false, false, kGame},
+      {"Alt+A", SDLK_a, true, false, true, kGame},
+      {"a release whose press went by unseen", SDLK_ESCAPE, false, false, false, kGame},
+  };
+  DesktopKeys keys;
+  for (const auto& step : steps) {
+    EXPECT_EQ(keys.Take(step.key, step.down, step.repeat, step.alt), step.use) << step.what;
+  }
+}
+
+TEST(FitSurface, TakesTheLargestWholeScaleThatFitsAndCentres) {
+  const struct {
+    int width, height, windowWidth, windowHeight, scale;
+    POINT origin;
+  } cases[] = {
+      {640, 480, 640, 480, 1, {0, 0}},      {640, 480, 1920, 1080, 2, {320, 60}},
+      {640, 480, 1280, 959, 1, {320, 239}},  // one row short of scale 2
+      {320, 200, 1000, 700, 3, {20, 50}},   {320, 200, 700, 900, 2, {30, 250}},
+      {640, 480, 600, 400, 1, {-20, -40}},  // smaller than the surface: cut on both sides
+      {0, 0, 10, 10, 10, {0, 0}},
+  };
+  for (const auto& c : cases) {
+    const SurfaceFit fit = FitSurface(c.width, c.height, c.windowWidth, c.windowHeight);
+    const std::string what = std::to_string(c.width) + "x" + std::to_string(c.height) + " in " +
+                             std::to_string(c.windowWidth) + "x" + std::to_string(c.windowHeight);
+    EXPECT_EQ(fit.scale, c.scale) << what;
+    EXPECT_EQ(fit.origin.x, c.origin.x) << what;
+    EXPECT_EQ(fit.origin.y, c.origin.y) << what;
+  }
+}
+
+TEST(SurfacePoint, EachWindowPixelMapsToTheSurfacePixelShownThereAndTheBorderOutside) {
+  const SurfaceFit fit = {3, {20, 50}};  // 320 x 200 in 1000 x 700
+  const struct {
+    POINT window, surface;
+  } cases[] = {
+      {{20, 50}, {0, 0}},       {{22, 52}, {0, 0}},     {{23, 53}, {1, 1}},
+      {{979, 649}, {319, 199}}, {{19, 49}, {-1, -1}},   {{17, 47}, {-1, -1}},
+      {{16, 46}, {-2, -2}},     {{980, 650}, {320, 200}}, {{0, 699}, {-7, 216}},
+  };
+  for (const auto& c : cases) {
+    const POINT p = SurfacePoint(fit, c.window);
+    EXPECT_EQ(p.x, c.surface.x) << c.window.x << "," << c.window.y;
+    EXPECT_EQ(p.y, c.surface.y) << c.window.x << "," << c.window.y;
+  }
+}
+
 }  // namespace

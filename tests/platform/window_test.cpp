@@ -126,6 +126,29 @@ TEST_F(Windows, KeysGoToTheFocusAndTheLoopSeesThemFirst) {
   EXPECT_EQ(SeenOf(WM_KEYDOWN).size(), 1u) << "the main window does not get the edit box's keys";
 }
 
+TEST_F(Windows, PointsOutsideTheClientAreaReachNoWindow) {
+  // In the corner, where a point just outside would land if it were taken for the
+  // nearest point inside.
+  Child("BUTTON", "Go!", 0, 0, 0, 50, 20);
+  const POINT outside[] = {{-1, 5}, {5, -1}, {200, 5}, {5, 100}, {-30000, 30000}};
+  for (const POINT& p : outside) {
+    ClickAt(main_, p.x, p.y);
+    TurnWheel(main_, p.x, p.y, 1);
+  }
+  PumpMessages();
+  EXPECT_TRUE(SeenOf(WM_COMMAND).empty()) << "the button was clicked";
+  EXPECT_TRUE(SeenOf(WM_LBUTTONDOWN).empty());
+  EXPECT_TRUE(SeenOf(WM_MOUSEWHEEL).empty());
+
+  ClickAt(main_, 5, 5);
+  ClickAt(main_, 199, 99);
+  TurnWheel(main_, 199, 99, 1);
+  PumpMessages();
+  EXPECT_EQ(SeenOf(WM_COMMAND).size(), 1u);
+  EXPECT_EQ(SeenOf(WM_LBUTTONDOWN).size(), 1u);
+  EXPECT_EQ(SeenOf(WM_MOUSEWHEEL).size(), 1u);
+}
+
 TEST_F(Windows, PaintsParentsBeforeChildrenWhenShown) {
   HWND button = Child("BUTTON", "Go!", 0, 10, 10, 50, 20);
   ShowWindow(main_, SW_SHOW);

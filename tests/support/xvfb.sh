@@ -71,6 +71,18 @@ start_server() {
   fail "no display number was free: $(cat "$work/xvfb.log")"
 }
 
+# Starts a small window manager on the test's X server, for tests of what only a window
+# manager does (fullscreen, a window's least size), and waits until it manages the
+# screen. Of the core fonts it may ask for, Xvfb's built-ins have "fixed".
+start_window_manager() {
+  evilwm --fn fixed >"$work/evilwm.out" 2>"$work/evilwm.err" &
+  started+=("$!")
+  wait_for managed >/dev/null || fail "the window manager did not start"
+}
+
+# The window manager's own window, once one manages the screen.
+managed() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -o '0x[0-9a-f]*'; }
+
 # Runs a command until it prints something, for at most 30 seconds, and prints that.
 wait_for() {
   local found deadline=$((SECONDS + 30))

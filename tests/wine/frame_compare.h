@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "tests/wine/frame_list.h"
-#include "tests/wine/picture.h"
+#include "tests/support/picture.h"
 
 struct FramePair {
   Picture linuxText, linuxBlank, wineText, wineBlank;  // all of one size

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "tests/server/server_process.h"
+#include "tests/support/window_capture.h"
 #include "tests/wine/window_picture.h"
 #include "tests/wine/wine_desktop.h"
 

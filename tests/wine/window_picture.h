@@ -1,13 +1,12 @@
-// What a window shows, taken from the X server, and how two such pictures of the same
-// window compare in their structure: every pixel the same, but for the glyphs of text,
-// which must stand in the same text cells.
+// How two pictures of the same window compare in their structure: every pixel the
+// same, but for the glyphs of text, which must stand in the same text cells.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "tests/wine/picture.h"
+#include "tests/support/picture.h"
 
 // A rectangle of window pixels, right and bottom exclusive.
 struct Area {
@@ -19,10 +18,6 @@ struct TextCell {
   std::string name;
   Area area;
 };
-
-// The contents of the X window `window` (an id as xdotool prints it) on the display
-// that DISPLAY names; nothing when it cannot be read.
-std::optional<Picture> CaptureWindow(const std::string& window);
 
 // Compares our picture with the reference: outside the ignored areas and the glyphs,
 // every pixel must be the same; in each text cell, the glyphs of both must start at the

@@ -1,4 +1,4 @@
-#include "tests/wine/picture.h"
+#include "tests/support/picture.h"
 
 #include <fstream>
 #include <iterator>
