@@ -3,6 +3,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -118,8 +119,7 @@ int Connect(int fd, uint32_t addr, uint16_t port) {
 }
 
 // A send is tried first and waits only when the socket is not ready: most sends go at
-// once, and a poll before each would double the calls. A receive mostly waits, so it
-// waits first.
+// once, and a poll before each would double the calls.
 int SendAll(int fd, const char* buf, size_t len, uint32_t timeoutMs) {
   Deadline deadline(timeoutMs);
   size_t sent = 0;
@@ -136,13 +136,19 @@ int SendAll(int fd, const char* buf, size_t len, uint32_t timeoutMs) {
   return 0;
 }
 
-int Recv(int fd, char* buf, size_t len, uint32_t timeoutMs) {
-  Deadline deadline(timeoutMs);
+int SetReceiveTimeout(int fd, uint32_t timeoutMs) {
+  timeval bound{time_t(timeoutMs / 1000), suseconds_t(timeoutMs % 1000 * 1000)};
+  return setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &bound, sizeof bound) == 0 ? 0 : -errno;
+}
+
+// The kernel keeps the timeout, so that a receive is the one call; a signal starts its
+// wait anew.
+int Recv(int fd, char* buf, size_t len) {
   for (;;) {
-    if (int err = WaitReady(fd, POLLIN, deadline)) return err;
-    ssize_t n = recv(fd, buf, len, MSG_DONTWAIT);
+    ssize_t n = recv(fd, buf, len, 0);
     if (n >= 0) return int(n);
-    if (!TryAgain(errno)) return -errno;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) return -ETIMEDOUT;
+    if (errno != EINTR) return -errno;
   }
 }
 

@@ -27,9 +27,12 @@ int Connect(int fd, uint32_t addr, uint16_t port);
 // (0: no limit). Never raises SIGPIPE.
 int SendAll(int fd, const char* buf, size_t len, uint32_t timeoutMs);
 
+// Bounds each receive on fd: nothing arriving within timeoutMs (0: no bound) ends it.
+int SetReceiveTimeout(int fd, uint32_t timeoutMs);
+
 // Receives at most len (<= INT_MAX) bytes; 0 at the end of the stream. -ETIMEDOUT when nothing
-// arrives within timeoutMs (0: no limit).
-int Recv(int fd, char* buf, size_t len, uint32_t timeoutMs);
+// arrives within the receive timeout.
+int Recv(int fd, char* buf, size_t len);
 
 // Ends every call waiting on fd (reads see the end, accept fails); fd stays open.
 void Shutdown(int fd);

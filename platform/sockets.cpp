@@ -24,7 +24,6 @@ struct Entry {
   int users = 0;        // calls using fd right now
   bool closed = false;  // closesocket ran; fd is closed when users drops to 0
   DWORD sendTimeoutMs = 0;
-  DWORD recvTimeoutMs = 0;
 };
 
 struct SocketTable {
@@ -180,7 +179,6 @@ class Lease {
   explicit operator bool() const { return entry_.fd >= 0; }
   int fd() const { return entry_.fd; }
   DWORD sendTimeoutMs() const { return entry_.sendTimeoutMs; }
-  DWORD recvTimeoutMs() const { return entry_.recvTimeoutMs; }
 
   // Whether closesocket has run on the socket.
   bool Closed() const {
@@ -328,7 +326,7 @@ int recv(SOCKET s, char* buf, int len, int flags) {
   Lease lease(s);
   if (!lease) return SOCKET_ERROR;
   if (int err = BufferError(buf, len, flags)) return Fail(err);
-  int r = posix_net::Recv(lease.fd(), buf, size_t(len), lease.recvTimeoutMs());
+  int r = posix_net::Recv(lease.fd(), buf, size_t(len));
   // The shutdown that wakes a read that closesocket ends looks like the end of the
   // stream here; on Windows that read fails.
   if (r < 0 || (r == 0 && lease.Closed())) return lease.Failure(r, WSAEINVAL);
@@ -370,8 +368,12 @@ int setsockopt(SOCKET s, int level, int optname, const char* optval, int optlen)
   DWORD ms;
   if (!optval || optlen < int(sizeof ms)) return Fail(WSAEFAULT);
   std::memcpy(&ms, optval, sizeof ms);
-  (optname == SO_RCVTIMEO ? e->recvTimeoutMs : e->sendTimeoutMs) = ms;
-  return 0;
+  if (optname == SO_SNDTIMEO) {
+    e->sendTimeoutMs = ms;
+    return 0;
+  }
+  const int r = posix_net::SetReceiveTimeout(e->fd, ms);
+  return r < 0 ? Fail(WsaCode(-r)) : 0;
 }
 
 uint16_t htons(uint16_t hostshort) {

@@ -55,14 +55,19 @@ void Broadcast(const void* message, int length, Sent kind, Handing hand) {
   for (auto& target : targets) hand(*target, message, length, kind);
 }
 
+// The state of the whole game, as a player's answer. Call with stateLock held.
+WorldUpdate UpdateNow() {
+  outgoingUpdate.type = TypeWorldUpdate;
+  outgoingUpdate.it = BYTE(itSlot);
+  return outgoingUpdate;
+}
+
 void SendWorldUpdate(int slot, Connection& connection) {
   WorldUpdate update;
   {
     std::lock_guard lock(stateLock);
     if (!Holds(slot, connection)) return;
-    outgoingUpdate.type = TypeWorldUpdate;
-    outgoingUpdate.it = BYTE(itSlot);
-    update = outgoingUpdate;
+    update = UpdateNow();
   }
   SendOrQueue(connection, &update, sizeof update, Sent::WorldUpdate);
 }
@@ -104,8 +109,11 @@ void TellJoin(int slot, Connection& newcomer, unsigned joinsBefore) {
   Broadcast(&joined, sizeof joined, Sent::PlayerJoined, Post);
 }
 
+// Stores a report and answers it with the game as it stands with the report in it, in
+// one hold of the state.
 void StorePosition(int slot, Connection& connection, const PositionReport& report) {
   bool answer;
+  WorldUpdate update;
   {
     std::lock_guard lock(stateLock);
     if (!Holds(slot, connection)) return;
@@ -125,9 +133,10 @@ void StorePosition(int slot, Connection& connection, const PositionReport& repor
       default: break;
     }
     answer = p.active;
+    if (answer) update = UpdateNow();
   }
   if (answer) {
-    SendWorldUpdate(slot, connection);
+    SendOrQueue(connection, &update, sizeof update, Sent::WorldUpdate);
   } else {
     // The player gave up its slot: nobody will read this connection again.
     Close(connection);

@@ -10,15 +10,18 @@
 # programs may use that port, give the benchmark a network of its own (as root):
 #   unshare -n sh -c 'ip link set lo up; tools/benchmarks/compare_servers.sh'
 #
-# Options: --pairs N (3), --seconds S per run (20), --build DIR (build, beside tools/).
+# Options: --pairs N (3), --seconds S per run (20), --build DIR (build, beside tools/),
+# --pin: the server on the first processor and the bots on the second. Without it,
+# nothing is pinned, as hosts run the game.
 set -euo pipefail
 
 pairs=3
 seconds=20
 build="$(cd "$(dirname "$0")/../.." && pwd)/build"
+pin=0
 
 usage() {
-  echo "usage: $0 [--pairs N] [--seconds S] [--build DIR]" >&2
+  echo "usage: $0 [--pairs N] [--seconds S] [--build DIR] [--pin]" >&2
   exit 2
 }
 
@@ -27,6 +30,7 @@ while [[ $# -gt 0 ]]; do
     --pairs) pairs=${2:-}; shift 2 || usage ;;
     --seconds) seconds=${2:-}; shift 2 || usage ;;
     --build) build=${2:-}; shift 2 || usage ;;
+    --pin) pin=1; shift ;;
     *) usage ;;
   esac
 done
@@ -43,11 +47,11 @@ done
 [[ -f $build/game/levels/maps/main.lvl ]] || { echo "missing the game data in $build/game: build game_data (see $0)" >&2; exit 1; }
 
 ticks_per_second=$(getconf CLK_TCK)
-# With two processors or more, the server runs on the first and the bots on the second,
-# so that both servers get one whole processor however many threads they have.
+# Pinned, with two processors or more, the server runs on the first and the bots on the
+# second, so that both servers get one whole processor however many threads they have.
 server_cpu=()
 bots_cpu=()
-if (($(nproc) >= 2)); then
+if ((pin)) && (($(nproc) >= 2)); then
   server_cpu=(taskset -c 0)
   bots_cpu=(taskset -c 1)
 fi
@@ -175,7 +179,11 @@ run_once() {
 }
 
 echo "quendlehost against the reference server: 15 bots, $seconds s a run, $pairs pair(s) of runs"
-((${#server_cpu[@]})) && echo "the server on processor 0, the bots on processor 1"
+if ((${#server_cpu[@]})); then
+  echo "the server on processor 0, the bots on processor 1"
+else
+  echo "nothing pinned"
+fi
 for ((pair = 1; pair <= pairs; pair++)); do
   run_once reference "$pair"
   run_once quendlehost "$pair"
