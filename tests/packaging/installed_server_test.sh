@@ -21,8 +21,7 @@ wait_for listening "$server" >/dev/null || fail "the server does not listen on p
 "$bots" --address 127.0.0.1 --bots 1 --seconds 1 --data "$game" >"$work/bots.out" 2>"$work/bots.err" ||
   fail "the bot could not play"
 grep -Eq '^summary bots 1 .* exchanges [1-9]' "$work/bots.out" || fail "the bot exchanged nothing: $(cat "$work/bots.out")"
-has_left() { grep -x 'Player left!' "$work/server.out" || true; }
-wait_for has_left >/dev/null || fail "the server did not see the bot leave"
+wait_for grep -x 'Player left!' "$work/server.out" >/dev/null || fail "the server did not see the bot leave"
 
 kill -TERM "$server"
 status=0

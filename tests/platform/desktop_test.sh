@@ -17,7 +17,7 @@ start_server
 program=$!
 started+=("$program")
 
-window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Desktop form$' | head -n 1) ||
+window=$(window_of "$program" 'Desktop form') ||
   fail "the form's window did not appear"
 
 # 320 x 200 at the largest scale that fits 85% of 1920 x 1080.
